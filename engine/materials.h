@@ -1,0 +1,25 @@
+#pragma once
+
+#include "engine/textureparams.h"
+
+#include <span>
+
+namespace quorvel {
+
+// The colour of `value` (clamped to 0 to 1) in a colour map: the first entry, in index order,
+// whose start <= value <= end, blended linearly. No covering entry, or no entries, gives
+// (0, 0, 0, 0).
+Colour mapColour(std::span<const ColourMapEntry> entries, float value) noexcept;
+inline Colour mapColour(const ColourMap& map, float value) noexcept {
+    return mapColour(std::span<const ColourMapEntry>(map.entries.data(),
+                                                     static_cast<size_t>(map.size())),
+                     value);
+}
+
+// Runs the record's material at point p (z is 0 for every image sample), adding its colour to
+// `colour` (Checker, Stains and Brick's mortar overwrite it instead). A material outside 0 to
+// 13 leaves the colour unchanged. Reads the record only: Brick's mortar width is the constant
+// that Brick writes into the record before use (applyRenderWrites).
+void evaluateMaterial(const Vec3& p, const TextureParams& record, Colour& colour) noexcept;
+
+}  // namespace quorvel

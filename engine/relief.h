@@ -1,0 +1,16 @@
+#pragma once
+
+#include "engine/textureparams.h"
+
+namespace quorvel {
+
+// Perturbs the normal N (the caller sets it to (0, 0, 1)) by the record's relief at point P and
+// leaves it of unit length. A relief outside 0 to 4 leaves N as it is.
+void applyRelief(const Vec3& p, const TextureParams& record, Vec3& normal) noexcept;
+
+// Lights the colour's r, g, b in place with the record's light and reflection, using the
+// normal. Each channel ends at most 1.0. The fourth channel is not touched.
+void shade(const Vec3& p, const TextureParams& record, Colour& colour,
+           const Vec3& normal) noexcept;
+
+}  // namespace quorvel
