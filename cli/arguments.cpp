@@ -1,0 +1,218 @@
+#include "cli/arguments.h"
+
+#include "engine/textureparams.h"
+#include "files/imageexport.h"
+
+#include <cctype>
+#include <charconv>
+
+namespace quorvel::cli {
+
+namespace {
+
+std::string folded(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c != ' ' && c != '-' && c != '_') {
+            out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+    }
+    return out;
+}
+
+std::optional<int> parseInt(std::string_view text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end || text.empty()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Splits "--name=value" into name and value; `hasValue` tells whether '=' was present.
+struct Option {
+    std::string_view name;
+    std::string_view value;
+    bool hasValue = false;
+};
+
+Option splitOption(std::string_view arg) {
+    const size_t eq = arg.find('=');
+    if (arg.starts_with("--") && eq != std::string_view::npos) {
+        return {arg.substr(0, eq), arg.substr(eq + 1), true};
+    }
+    return {arg, {}, false};
+}
+
+bool isOneOf(std::string_view name, std::string_view shortName, std::string_view longName) {
+    return name == shortName || name == longName;
+}
+
+class Parser {
+public:
+    explicit Parser(std::span<const std::string_view> args) : mArgs(args) {}
+
+    ParsedArguments run() {
+        for (mIndex = 0; mIndex < mArgs.size() && mResult.error.empty(); ++mIndex) {
+            handle(mArgs[mIndex]);
+        }
+        if (mResult.error.empty() && !mResult.arguments.help && !mResult.arguments.version &&
+            mResult.arguments.output.empty()) {
+            mResult.error = "no output file given; use -o OUT.png";
+        }
+        return mResult;
+    }
+
+private:
+    void handle(std::string_view arg) {
+        Arguments& a = mResult.arguments;
+        const Option option = splitOption(arg);
+        if (isOneOf(option.name, "-h", "--help")) {
+            a.help = true;
+        } else if (option.name == "--version") {
+            a.version = true;
+        } else if (isOneOf(option.name, "-q", "--quiet")) {
+            a.quiet = true;
+        } else if (isOneOf(option.name, "-o", "--output")) {
+            if (const auto v = value(option)) {
+                a.output = std::string(*v);
+            }
+        } else if (isOneOf(option.name, "-m", "--material")) {
+            material(option);
+        } else if (isOneOf(option.name, "-s", "--size")) {
+            size(option);
+        } else if (isOneOf(option.name, "-t", "--threads")) {
+            threads(option);
+        } else if (arg.starts_with("-") && arg.size() > 1) {
+            fail("unknown option '" + std::string(arg) + "'");
+        } else if (a.input.empty()) {
+            a.input = std::string(arg);
+        } else {
+            fail("more than one input file: '" + a.input + "' and '" + std::string(arg) + "'");
+        }
+    }
+
+    std::optional<std::string_view> value(const Option& option) {
+        if (option.hasValue) {
+            return option.value;
+        }
+        if (mIndex + 1 >= mArgs.size()) {
+            fail("option '" + std::string(option.name) + "' needs a value");
+            return std::nullopt;
+        }
+        return mArgs[++mIndex];
+    }
+
+    void material(const Option& option) {
+        const auto v = value(option);
+        if (!v) {
+            return;
+        }
+        mResult.arguments.material = parseMaterial(*v);
+        if (!mResult.arguments.material) {
+            fail("unknown material '" + std::string(*v) +
+                 "'; use a name such as Marble or a number from 0 to 13");
+        }
+    }
+
+    void size(const Option& option) {
+        const auto v = value(option);
+        if (!v) {
+            return;
+        }
+        mResult.arguments.size = parseSize(*v);
+        if (!mResult.arguments.size) {
+            fail("invalid size '" + std::string(*v) +
+                 "'; use WIDTHxHEIGHT with each side from 1 to 32767");
+        }
+    }
+
+    void threads(const Option& option) {
+        const auto v = value(option);
+        if (!v) {
+            return;
+        }
+        const auto n = parseInt(*v);
+        if (!n || *n < 1 || *n > 256) {
+            fail("invalid thread count '" + std::string(*v) + "'; use a number from 1 to 256");
+            return;
+        }
+        mResult.arguments.threads = *n;
+    }
+
+    void fail(std::string message) {
+        if (mResult.error.empty()) {
+            mResult.error = std::move(message);
+        }
+    }
+
+    std::span<const std::string_view> mArgs;
+    size_t mIndex = 0;
+    ParsedArguments mResult;
+};
+
+}  // namespace
+
+ParsedArguments parseArguments(std::span<const std::string_view> args) {
+    return Parser(args).run();
+}
+
+std::optional<int> parseMaterial(std::string_view text) {
+    if (const auto n = parseInt(text)) {
+        if (*n >= 0 && *n < kMaterialCount) {
+            return n;
+        }
+        return std::nullopt;
+    }
+    const std::string wanted = folded(text);
+    for (int m = 0; m < kMaterialCount; ++m) {
+        if (!wanted.empty() && folded(materialName(m)) == wanted) {
+            return m;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<ImageSize> parseSize(std::string_view text) {
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto w = parseInt(text.substr(0, x));
+    const auto h = parseInt(text.substr(x + 1));
+    if (!w || !h || !isValidImageSize(*w, *h)) {
+        return std::nullopt;
+    }
+    return ImageSize{*w, *h};
+}
+
+std::string usageText() {
+    std::string materials;
+    for (int m = 0; m < kMaterialCount; ++m) {
+        materials += (m ? ", " : "") + std::to_string(m) + " " + std::string(materialName(m));
+    }
+    return "Usage: quorvel-render [IN.qvl] [options] -o OUT\n"
+           "Renders a texture to an image file.\n"
+           "\n"
+           "  IN.qvl                 texture document to render at its own image size;\n"
+           "                         without one, the defaults of --material (Marble)\n"
+           "  -o, --output OUT       the image to write; the extension chooses the format:\n"
+           "                         " +
+           supportedImageExtensions() +
+           "\n"
+           "  -m, --material NAME|N  material by name or number; with IN.qvl, switches the\n"
+           "                         document to that material's defaults\n"
+           "  -s, --size WxH         image size, 1 to 32767 pixels each way\n"
+           "  -t, --threads N        worker threads (default: every core)\n"
+           "  -q, --quiet            no progress bar\n"
+           "  -h, --help             show this help\n"
+           "      --version          show the version\n"
+           "\n"
+           "Materials: " +
+           materials +
+           ".\n"
+           "Exit status: 0 on success, 2 for a usage error, 1 for any other failure.\n";
+}
+
+}  // namespace quorvel::cli

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace quorvel::cli {
+
+struct ImageSize {
+    int width = 0;
+    int height = 0;
+};
+
+// What the command line asks for.
+struct Arguments {
+    std::string input;                // a texture document, or empty
+    std::string output;               // -o
+    std::optional<int> material;      // --material, 0 to 13
+    std::optional<ImageSize> size;    // --size
+    int threads = 0;                  // --threads; 0 uses every core
+    bool quiet = false;               // --quiet: no progress bar
+    bool help = false;
+    bool version = false;
+};
+
+struct ParsedArguments {
+    Arguments arguments;
+    std::string error;  // one line; empty when the command line is usable
+};
+
+// Parses the arguments after the program name. Options take their value as the next argument
+// or after '='.
+ParsedArguments parseArguments(std::span<const std::string_view> args);
+
+// A material by list name, ignoring case, spaces, '-' and '_' ("checker-texture"), or by
+// number 0 to 13.
+std::optional<int> parseMaterial(std::string_view text);
+
+// "WxH" with each side 1 to 32767.
+std::optional<ImageSize> parseSize(std::string_view text);
+
+std::string usageText();
+
+}  // namespace quorvel::cli

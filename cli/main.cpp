@@ -1,0 +1,40 @@
+#include "cli/arguments.h"
+#include "cli/render.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+std::atomic<bool> gCancel{false};
+
+// Ctrl+C stops the render between rows, so the partial output is removed rather than left.
+extern "C" void onInterrupt(int) { gCancel.store(true); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace quorvel::cli;
+    static_assert(std::atomic<bool>::is_always_lock_free);
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    const ParsedArguments parsed = parseArguments(args);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "quorvel-render: error: %s (see --help)\n", parsed.error.c_str());
+        return kExitUsage;
+    }
+    if (parsed.arguments.help) {
+        std::fputs(usageText().c_str(), stdout);
+        return kExitSuccess;
+    }
+    if (parsed.arguments.version) {
+        std::puts("quorvel-render " QUORVEL_VERSION);
+        return kExitSuccess;
+    }
+    return runRender(parsed.arguments, stderr, gCancel);
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "files/filestatus.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace quorvel {
+
+// Writes a file so that it appears complete or not at all: the bytes go to a temporary file in
+// the target's folder, which replaces the target only on commit(). A write that fails, or an
+// object destroyed without commit(), removes the temporary file and leaves any existing target
+// exactly as it was. The first failure is kept; later writes do nothing.
+class AtomicFile {
+public:
+    AtomicFile() = default;
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Creates the temporary file for `target`. Fails with a message naming the target when its
+    // folder does not exist or cannot be written.
+    FileStatus open(const std::string& target);
+
+    // Appends bytes (buffered). Returns false once anything has failed; status() says why.
+    bool write(std::span<const uint8_t> bytes);
+    bool write(const void* data, size_t size);
+
+    // Flushes, syncs and renames the temporary file over the target.
+    FileStatus commit();
+
+    // Drops the temporary file; the target stays as it was.
+    void discard() noexcept;
+
+    // Records a failure found by the caller (for instance an encoder's error), so that commit()
+    // refuses and the message reaches the user.
+    void fail(const std::string& reason);
+
+    const FileStatus& status() const noexcept { return mStatus; }
+    const std::string& target() const noexcept { return mTarget; }
+    bool failed() const noexcept { return !mStatus.ok(); }
+
+private:
+    bool flush();
+    void failWithErrno(const char* what, int error);
+
+    std::string mTarget;
+    std::string mTemporary;
+    int mFd = -1;
+    std::vector<uint8_t> mBuffer;
+    FileStatus mStatus;
+};
+
+// Reads a whole file of at most `limit` bytes. A larger file fails with a message; `bytes` then
+// holds the first limit + 1 bytes so the caller can tell the sizes apart.
+FileStatus readWholeFile(const std::string& path, size_t limit, std::vector<uint8_t>& bytes);
+
+}  // namespace quorvel
