@@ -49,7 +49,11 @@ float randomValue(int i) noexcept {
             bytes[4 * k + b] = static_cast<uint8_t>(bits >> (8 * b));
         }
     }
-    return static_cast<float>(crc16(bytes, sizeof bytes)) * 3.0518044e-5f - 1.0f;
+    // The product with the single-precision factor and the subtraction are done in double
+    // precision and rounded once, as the table's check values require.
+    return static_cast<float>(static_cast<double>(crc16(bytes, sizeof bytes)) *
+                                  static_cast<double>(3.0518044e-5f) -
+                              1.0);
 }
 
 // The lattice cell of one point: integer corner, fractional offsets to both corners along
@@ -162,7 +166,9 @@ NoiseTables buildNoiseTables() {
         const float length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
         t.waveDirections[static_cast<size_t>(i)] = {d.x / length, d.y / length, d.z / length};
         t.waveFrequencies[static_cast<size_t>(i)] =
-            static_cast<float>(random.draw()) * 3.051851e-5f + 0.01f;
+            static_cast<float>(static_cast<double>(random.draw()) *
+                                   static_cast<double>(3.051851e-5f) +
+                               0.01);
     }
     return t;
 }

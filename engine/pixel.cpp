@@ -33,11 +33,14 @@ void renderRow(const TextureParams& record, const Sampling& sampling, int row, i
     if (row < 0 || row >= sampling.height()) {
         return;
     }
-    x0 = x0 < 0 ? 0 : x0;
-    x1 = x1 > sampling.width() ? sampling.width() : x1;
+    const int first = x0 < 0 ? 0 : x0;
+    const int last = x1 > sampling.width() ? sampling.width() : x1;
     const float py = sampling.y(row);
-    size_t out = 0;
-    for (int i = x0; i < x1 && out + 3 <= rgb.size(); ++i, out += 3) {
+    for (int i = first; i < last; ++i) {
+        const size_t out = static_cast<size_t>(static_cast<int64_t>(i) - x0) * 3;
+        if (out + 3 > rgb.size()) {
+            break;
+        }
         Colour colour;
         evaluatePixel(sampling.x(i), py, record, colour);
         rgb[out] = channelByte(colour.r);

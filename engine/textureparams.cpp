@@ -57,6 +57,7 @@ void applyMaterialDefaults(TextureParams& current, const TextureParams& defaults
     current.octaves = defaults.octaves;
     current.scale = defaults.scale;
     current.gradientVector = defaults.gradientVector;
+    current.colourMap.count = kColourMapEntries;
     for (int i = 0; i < kColourMapEntries; ++i) {
         const ColourMapEntry& from = defaults.colourMap.entries[static_cast<size_t>(i)];
         ColourMapEntry& to = current.colourMap.entries[static_cast<size_t>(i)];
