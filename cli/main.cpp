@@ -21,6 +21,9 @@ int main(int argc, char** argv) {
     static_assert(std::atomic<bool>::is_always_lock_free);
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
+    // Over a file-size limit, let the write fail with a message instead of killing the process
+    // before the partial output can be removed.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     const ParsedArguments parsed = parseArguments(args);

@@ -6,6 +6,7 @@
 #include "files/imageexport.h"
 #include "files/texturedocument.h"
 
+#include <cctype>
 #include <string>
 #include <unistd.h>
 
@@ -13,7 +14,13 @@ namespace quorvel::cli {
 
 namespace {
 
-int report(std::FILE* errors, const std::string& message, int code) {
+// The file layer writes sentences for message boxes; on the command line they continue
+// "error: ", so a leading capital that starts an ordinary word is lowered.
+int report(std::FILE* errors, std::string message, int code) {
+    if (message.size() > 1 && std::isupper(static_cast<unsigned char>(message[0])) &&
+        std::islower(static_cast<unsigned char>(message[1]))) {
+        message[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(message[0])));
+    }
     std::fprintf(errors, "quorvel-render: error: %s\n", message.c_str());
     return code;
 }

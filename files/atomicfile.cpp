@@ -27,13 +27,42 @@ std::string nameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The process's file-creation mask, read without changing it (umask() would, racily).
+mode_t creationMask() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    unsigned mask = 022;
+    if (status) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status)) {
+            if (std::sscanf(line, "Umask: %o", &mask) == 1) {
+                break;
+            }
+        }
+        std::fclose(status);
+    }
+    return static_cast<mode_t>(mask);
+}
+
 // A new file gets the permissions an ordinary file would; a replaced one keeps its own.
 mode_t modeFor(const std::string& target) {
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0) {
         return st.st_mode & 07777;
     }
-    return 0644;
+    return 0666 & ~creationMask();
+}
+
+// Writing through a symbolic link replaces the file it points to, not the link.
+std::string resolvedTarget(const std::string& target) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(target.c_str(), nullptr)) {
+            std::string resolved = real;
+            std::free(real);
+            return resolved;
+        }
+    }
+    return target;
 }
 
 }  // namespace
@@ -49,7 +78,8 @@ FileStatus AtomicFile::open(const std::string& target) {
         mStatus = FileStatus::failure("Cannot write " + quotedPath(target) + ": it is a folder.");
         return mStatus;
     }
-    std::string pattern = folderOf(target) + "/." + nameOf(target) + ".XXXXXX";
+    mDestination = resolvedTarget(target);
+    std::string pattern = folderOf(mDestination) + "/." + nameOf(mDestination) + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     mFd = ::mkstemp(name.data());
@@ -58,7 +88,7 @@ FileStatus AtomicFile::open(const std::string& target) {
         return mStatus;
     }
     mTemporary = name.data();
-    ::fchmod(mFd, modeFor(target));
+    ::fchmod(mFd, modeFor(mDestination));
     mBuffer.reserve(kBufferBytes);
     return mStatus;
 }
@@ -123,7 +153,7 @@ FileStatus AtomicFile::commit() {
         discard();
         return mStatus;
     }
-    if (::rename(mTemporary.c_str(), mTarget.c_str()) != 0) {
+    if (::rename(mTemporary.c_str(), mDestination.c_str()) != 0) {
         failWithErrno("Cannot replace", errno);
         discard();
         return mStatus;

@@ -47,7 +47,8 @@ private:
     bool flush();
     void failWithErrno(const char* what, int error);
 
-    std::string mTarget;
+    std::string mTarget;       // as named by the caller, for messages
+    std::string mDestination;  // the file actually replaced: the target, links resolved
     std::string mTemporary;
     int mFd = -1;
     std::vector<uint8_t> mBuffer;
