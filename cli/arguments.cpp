@@ -1,6 +1,7 @@
 #include "cli/arguments.h"
 
 #include "engine/textureparams.h"
+#include "files/exportformat.h"
 #include "files/imageexport.h"
 
 #include <cctype>
@@ -57,9 +58,8 @@ public:
         for (mIndex = 0; mIndex < mArgs.size() && mResult.error.empty(); ++mIndex) {
             handle(mArgs[mIndex]);
         }
-        if (mResult.error.empty() && !mResult.arguments.help && !mResult.arguments.version &&
-            mResult.arguments.output.empty()) {
-            mResult.error = "no output file given; use -o OUT.png";
+        if (mResult.error.empty() && !mResult.arguments.help && !mResult.arguments.version) {
+            checkCombination(mResult.arguments);
         }
         return mResult;
     }
@@ -84,6 +84,20 @@ private:
             size(option);
         } else if (isOneOf(option.name, "-t", "--threads")) {
             threads(option);
+        } else if (option.name == "--thumbnail") {
+            a.thumbnail = true;
+        } else if (isOneOf(option.name, "-l", "--library")) {
+            if (const auto v = value(option)) {
+                a.library = std::string(*v);
+            }
+        } else if (isOneOf(option.name, "-e", "--entry")) {
+            entry(option);
+        } else if (isOneOf(option.name, "-d", "--out-dir")) {
+            if (const auto v = value(option)) {
+                a.outDir = std::string(*v);
+            }
+        } else if (isOneOf(option.name, "-f", "--format")) {
+            format(option);
         } else if (arg.starts_with("-") && arg.size() > 1) {
             fail("unknown option '" + std::string(arg) + "'");
         } else if (a.input.empty()) {
@@ -141,6 +155,52 @@ private:
         mResult.arguments.threads = *n;
     }
 
+    void entry(const Option& option) {
+        const auto v = value(option);
+        if (!v) {
+            return;
+        }
+        const auto n = parseInt(*v);
+        if (!n || *n < 1 || *n > 32767) {
+            fail("invalid entry '" + std::string(*v) + "'; entries count from 1");
+            return;
+        }
+        mResult.arguments.entry = *n;
+    }
+
+    void format(const Option& option) {
+        const auto v = value(option);
+        if (!v) {
+            return;
+        }
+        std::string_view text = *v;
+        if (text.starts_with(".")) {
+            text.remove_prefix(1);
+        }
+        const auto f = exportFormatForExtension(text);
+        if (!f) {
+            fail("unknown format '" + std::string(*v) + "'; supported: " + supportedExtensions());
+            return;
+        }
+        mResult.arguments.format = *f;
+        mFormatGiven = true;
+    }
+
+    void checkCombination(const Arguments& a) {
+        const bool library = !a.library.empty();
+        if (library && !a.output.empty()) {
+            fail("--library writes into --out-dir; do not give -o as well");
+        } else if (library && !a.input.empty()) {
+            fail("--library renders the library's entries; do not give a document as well");
+        } else if (!library && a.output.empty()) {
+            fail("no output file given; use -o OUT.png");
+        } else if (!library && (a.entry || !a.outDir.empty() || mFormatGiven)) {
+            fail("--entry, --out-dir and --format go with --library");
+        } else if (a.thumbnail && a.size) {
+            fail("--thumbnail has its own size; do not give --size as well");
+        }
+    }
+
     void fail(std::string message) {
         if (mResult.error.empty()) {
             mResult.error = std::move(message);
@@ -150,6 +210,7 @@ private:
     std::span<const std::string_view> mArgs;
     size_t mIndex = 0;
     ParsedArguments mResult;
+    bool mFormatGiven = false;
 };
 
 }  // namespace
@@ -193,17 +254,24 @@ std::string usageText() {
         materials += (m ? ", " : "") + std::to_string(m) + " " + std::string(materialName(m));
     }
     return "Usage: quorvel-render [IN.qvl] [options] -o OUT\n"
-           "Renders a texture to an image file.\n"
+           "       quorvel-render --library LIB.qlb [--entry N] [--out-dir DIR] [--format EXT]\n"
+           "Renders a texture, or every texture of a library, to image files.\n"
            "\n"
            "  IN.qvl                 texture document to render at its own image size;\n"
            "                         without one, the defaults of --material (Marble)\n"
-           "  -o, --output OUT       the image to write; the extension chooses the format:\n"
-           "                         " +
-           supportedImageExtensions() +
+           "  -o, --output OUT       the file to write; the extension (any case) chooses the\n"
+           "                         format: " +
+           supportedExtensions() +
            "\n"
            "  -m, --material NAME|N  material by name or number; with IN.qvl, switches the\n"
            "                         document to that material's defaults\n"
            "  -s, --size WxH         image size, 1 to 32767 pixels each way\n"
+           "      --thumbnail        render the 50 x 39 library thumbnail\n"
+           "  -l, --library LIB.qlb  render the entries of a texture library into DIR as\n"
+           "                         NAME.EXT, each at its own image size\n"
+           "  -e, --entry N          only entry N of the library, counting from 1\n"
+           "  -d, --out-dir DIR      folder for library renders (default: the current one)\n"
+           "  -f, --format EXT       format of library renders (default: png)\n"
            "  -t, --threads N        worker threads (default: every core)\n"
            "  -q, --quiet            no progress bar\n"
            "  -h, --help             show this help\n"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/exportformat.h"
+
 #include <optional>
 #include <span>
 #include <string>
@@ -19,7 +21,12 @@ struct Arguments {
     std::optional<int> material;      // --material, 0 to 13
     std::optional<ImageSize> size;    // --size
     int threads = 0;                  // --threads; 0 uses every core
+    bool thumbnail = false;           // --thumbnail: the 50 x 39 library thumbnail
     bool quiet = false;               // --quiet: no progress bar
+    std::string library;              // --library: render the entries of a .qlb
+    std::optional<int> entry;         // --entry: only this entry, counting from 1
+    std::string outDir;               // --out-dir: where library renders go
+    ExportFormat format = ExportFormat::Png;  // --format: of library renders
     bool help = false;
     bool version = false;
 };
@@ -30,7 +37,8 @@ struct ParsedArguments {
 };
 
 // Parses the arguments after the program name. Options take their value as the next argument
-// or after '='.
+// or after '='. Combinations that make no sense (an output file with --library, --size with
+// --thumbnail, ...) are refused here.
 ParsedArguments parseArguments(std::span<const std::string_view> args);
 
 // A material by list name, ignoring case, spaces, '-' and '_' ("checker-texture"), or by

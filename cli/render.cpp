@@ -1,5 +1,6 @@
 #include "cli/render.h"
 
+#include "cli/library.h"
 #include "cli/progressbar.h"
 #include "engine/defaults.h"
 #include "engine/pixel.h"
@@ -13,17 +14,6 @@
 namespace quorvel::cli {
 
 namespace {
-
-// The file layer writes sentences for message boxes; on the command line they continue
-// "error: ", so a leading capital that starts an ordinary word is lowered.
-int report(std::FILE* errors, std::string message, int code) {
-    if (message.size() > 1 && std::isupper(static_cast<unsigned char>(message[0])) &&
-        std::islower(static_cast<unsigned char>(message[1]))) {
-        message[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(message[0])));
-    }
-    std::fprintf(errors, "quorvel-render: error: %s\n", message.c_str());
-    return code;
-}
 
 // The record to render: the document's, or the chosen material's defaults.
 bool loadRecord(const Arguments& arguments, TextureParams& record, std::string& error) {
@@ -43,14 +33,13 @@ bool loadRecord(const Arguments& arguments, TextureParams& record, std::string& 
     return true;
 }
 
-}  // namespace
-
-int runRender(const Arguments& arguments, std::FILE* errors, const std::atomic<bool>& cancel) {
-    const auto format = imageFormatForPath(arguments.output);
+int renderDocument(const Arguments& arguments, std::FILE* errors,
+                   const std::atomic<bool>& cancel) {
+    const auto format = exportFormatForPath(arguments.output);
     if (!format) {
         return report(errors,
                       "cannot tell the format of '" + arguments.output +
-                          "'; supported extensions: " + supportedImageExtensions(),
+                          "'; supported extensions: " + supportedExtensions(),
                       kExitUsage);
     }
     TextureParams record;
@@ -58,28 +47,61 @@ int runRender(const Arguments& arguments, std::FILE* errors, const std::atomic<b
     if (!loadRecord(arguments, record, error)) {
         return report(errors, error, kExitFailure);
     }
-    const int width = arguments.size ? arguments.size->width : record.imageWidth;
-    const int height = arguments.size ? arguments.size->height : record.imageHeight;
-    if (!isValidImageSize(width, height)) {
+    return writeTexture(record, arguments.output, *format, arguments, errors, cancel);
+}
+
+}  // namespace
+
+// The file layer writes sentences for message boxes; on the command line they continue
+// "error: ", so a leading capital that starts an ordinary word is lowered.
+int report(std::FILE* errors, std::string message, int code) {
+    if (message.size() > 1 && std::isupper(static_cast<unsigned char>(message[0])) &&
+        std::islower(static_cast<unsigned char>(message[1]))) {
+        message[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(message[0])));
+    }
+    std::fprintf(errors, "quorvel-render: error: %s\n", message.c_str());
+    return code;
+}
+
+int writeTexture(TextureParams record, const std::string& path, ExportFormat format,
+                 const Arguments& arguments, std::FILE* errors, const std::atomic<bool>& cancel) {
+    if (arguments.size) {
+        record.imageWidth = static_cast<int16_t>(arguments.size->width);
+        record.imageHeight = static_cast<int16_t>(arguments.size->height);
+    }
+    if (!isImageFormat(format)) {
+        if (arguments.thumbnail) {
+            return report(errors, "--thumbnail makes an image; '" + path + "' is not one",
+                          kExitUsage);
+        }
+        const ExportResult result = exportTexture(path, format, record);
+        return result.ok() ? kExitSuccess : report(errors, result.status.message, kExitFailure);
+    }
+    const Sampling sampling = arguments.thumbnail
+                                  ? Sampling::thumbnail()
+                                  : Sampling::image(record.imageWidth, record.imageHeight);
+    if (!isValidImageSize(sampling.width(), sampling.height())) {
         return report(errors,
-                      "'" + arguments.input + "' has the image size " + std::to_string(width) +
-                          " x " + std::to_string(height) +
-                          ", outside 1 to 32767; choose one with --size",
+                      "the image size " + std::to_string(sampling.width()) + " x " +
+                          std::to_string(sampling.height()) +
+                          " is outside 1 to 32767; choose one with --size",
                       kExitFailure);
     }
-
     ProgressBar bar(errors, !arguments.quiet && ::isatty(::fileno(errors)) == 1);
     ExportOptions options;
     options.threads = arguments.threads;
     options.cancel = &cancel;
     options.progress = [&bar](int done, int total) { bar.update(done, total); };
-    const ExportResult result =
-        exportImage(arguments.output, *format, record, Sampling::image(width, height), options);
+    const ExportResult result = exportImage(path, format, record, sampling, options);
     bar.clear();
-    if (!result.ok()) {
-        return report(errors, result.status.message, kExitFailure);
+    return result.ok() ? kExitSuccess : report(errors, result.status.message, kExitFailure);
+}
+
+int runRender(const Arguments& arguments, std::FILE* errors, const std::atomic<bool>& cancel) {
+    if (!arguments.library.empty()) {
+        return renderLibrary(arguments, errors, cancel);
     }
-    return kExitSuccess;
+    return renderDocument(arguments, errors, cancel);
 }
 
 }  // namespace quorvel::cli

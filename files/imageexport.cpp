@@ -2,79 +2,41 @@
 
 #include "engine/renderer.h"
 #include "files/atomicfile.h"
+#include "files/bitmapencoder.h"
+#include "files/jpegencoder.h"
 #include "files/pngencoder.h"
 #include "files/ppmencoder.h"
+#include "files/targaencoder.h"
+#include "files/texturedocument.h"
+#include "files/tprfile.h"
 
-#include <array>
-#include <cctype>
 #include <memory>
 
 namespace quorvel {
 
 namespace {
 
-struct FormatName {
-    std::string_view extension;
-    ImageFormat format;
-};
-
-constexpr std::array<FormatName, 2> kFormats = {{
-    {"png", ImageFormat::Png},
-    {"ppm", ImageFormat::Ppm},
-}};
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::unique_ptr<ImageEncoder> makeEncoder(ImageFormat format, AtomicFile& file, int width,
+std::unique_ptr<ImageEncoder> makeEncoder(ExportFormat format, AtomicFile& file, int width,
                                           int height) {
     switch (format) {
-    case ImageFormat::Png: return std::make_unique<PngEncoder>(file, width, height);
-    case ImageFormat::Ppm: return std::make_unique<PpmEncoder>(file, width, height);
+    case ExportFormat::Targa: return std::make_unique<TargaEncoder>(file, width, height);
+    case ExportFormat::Bitmap: return std::make_unique<BitmapEncoder>(file, width, height);
+    case ExportFormat::Jpeg: return std::make_unique<JpegEncoder>(file, width, height);
+    case ExportFormat::Png: return std::make_unique<PngEncoder>(file, width, height);
+    case ExportFormat::Ppm: return std::make_unique<PpmEncoder>(file, width, height);
+    case ExportFormat::TextureDocument:
+    case ExportFormat::Tpr: break;
     }
     return nullptr;
 }
 
 }  // namespace
 
-std::optional<ImageFormat> imageFormatForPath(std::string_view path) {
-    const size_t dot = path.find_last_of('.');
-    const size_t slash = path.find_last_of('/');
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) {
-        return std::nullopt;
-    }
-    const std::string_view extension = path.substr(dot + 1);
-    for (const FormatName& f : kFormats) {
-        if (equalsIgnoringCase(extension, f.extension)) {
-            return f.format;
-        }
-    }
-    return std::nullopt;
-}
-
-std::string supportedImageExtensions() {
-    std::string list;
-    for (const FormatName& f : kFormats) {
-        list += (list.empty() ? "." : ", .") + std::string(f.extension);
-    }
-    return list;
-}
-
 bool isValidImageSize(int width, int height) noexcept {
     return width >= 1 && width <= kMaxImageSide && height >= 1 && height <= kMaxImageSide;
 }
 
-ExportResult exportImage(const std::string& path, ImageFormat format, TextureParams& record,
+ExportResult exportImage(const std::string& path, ExportFormat format, TextureParams& record,
                          const Sampling& sampling, const ExportOptions& options) {
     const int width = sampling.width();
     const int height = sampling.height();
@@ -89,6 +51,12 @@ ExportResult exportImage(const std::string& path, ImageFormat format, TexturePar
         return {opened, false};
     }
     const std::unique_ptr<ImageEncoder> encoder = makeEncoder(format, file, width, height);
+    if (!encoder) {
+        std::string reason = "this is not an image format: .";
+        reason += extensionOf(format);
+        file.fail(reason);
+        return {file.commit(), false};
+    }
     if (!encoder->begin()) {
         return {file.commit(), false};
     }
@@ -106,6 +74,17 @@ ExportResult exportImage(const std::string& path, ImageFormat format, TexturePar
         file.fail("the image could not be completed.");
     }
     return {file.commit(), false};
+}
+
+ExportResult exportTexture(const std::string& path, ExportFormat format, TextureParams& record,
+                           const ExportOptions& options) {
+    switch (format) {
+    case ExportFormat::TextureDocument: return {writeTextureFile(path, record), false};
+    case ExportFormat::Tpr: return {writeTprFile(path, record), false};
+    default:
+        return exportImage(path, format, record,
+                           Sampling::image(record.imageWidth, record.imageHeight), options);
+    }
 }
 
 }  // namespace quorvel

@@ -2,25 +2,14 @@
 
 #include "engine/pixel.h"
 #include "engine/textureparams.h"
+#include "files/exportformat.h"
 #include "files/filestatus.h"
 
 #include <atomic>
 #include <functional>
-#include <optional>
 #include <string>
-#include <string_view>
 
 namespace quorvel {
-
-// Image layouts the exporter writes, chosen by the file name's extension.
-enum class ImageFormat { Png, Ppm };
-
-// The format for a file name's extension, compared without regard to case; none for an
-// extension the exporter does not write.
-std::optional<ImageFormat> imageFormatForPath(std::string_view path);
-
-// The extensions imageFormatForPath accepts, for messages: ".png, .ppm".
-std::string supportedImageExtensions();
 
 // Image sizes the record can hold: 1 to 32767 in each direction.
 inline constexpr int kMaxImageSide = 32767;
@@ -39,11 +28,17 @@ struct [[nodiscard]] ExportResult {
     bool ok() const noexcept { return status.ok(); }
 };
 
-// Renders the record at the sampling's size and writes it to `path` in `format`, streaming rows
-// from the parallel renderer so that memory stays bounded by a band of rows. The file appears
-// only when complete: on any failure or cancellation the target is untouched and no partial
-// file remains, and the result's message names the file and the reason.
-ExportResult exportImage(const std::string& path, ImageFormat format, TextureParams& record,
+// Renders the record at the sampling's size and writes it to `path` as an image `format`
+// (Targa, bitmap, JPEG, PNG or PPM), streaming rows from the parallel renderer in the order the
+// layout stores them, so that memory stays bounded by a band of rows whatever the size. The
+// file appears only when complete: on any failure or cancellation the target is untouched and
+// no partial file remains, and the result's message names the file and the reason.
+ExportResult exportImage(const std::string& path, ExportFormat format, TextureParams& record,
                          const Sampling& sampling, const ExportOptions& options = {});
+
+// Writes the record in any format: a texture document or .tpr as it stands, an image rendered
+// at the record's own size.
+ExportResult exportTexture(const std::string& path, ExportFormat format, TextureParams& record,
+                           const ExportOptions& options = {});
 
 }  // namespace quorvel

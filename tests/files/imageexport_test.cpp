@@ -29,7 +29,7 @@ std::vector<Texture> textures() {
     return {{"Marble", materialDefaults(1)}, {"Brick", materialDefaults(3)}, {"WoodBumps", relief}};
 }
 
-ExportResult exportTo(const std::string& path, ImageFormat format, TextureParams record, int w,
+ExportResult exportTo(const std::string& path, ExportFormat format, TextureParams record, int w,
                       int h, int threads) {
     ExportOptions options;
     options.threads = threads;
@@ -41,7 +41,7 @@ TEST(ExportImage, PpmHoldsTheEnginePixels) {
         SCOPED_TRACE(t.name);
         ScratchFolder folder;
         const ExportResult result =
-            exportTo(folder / "a.ppm", ImageFormat::Ppm, t.record, 37, 23, 2);
+            exportTo(folder / "a.ppm", ExportFormat::Ppm, t.record, 37, 23, 2);
         ASSERT_TRUE(result.ok()) << result.status.message;
         const std::vector<uint8_t> file = readBytes(folder / "a.ppm");
         const std::string header = "P6\n37 23\n255\n";
@@ -57,7 +57,7 @@ TEST(ExportImage, PngDecodesToTheEnginePixels) {
         SCOPED_TRACE(t.name);
         ScratchFolder folder;
         const ExportResult result =
-            exportTo(folder / "a.png", ImageFormat::Png, t.record, 37, 23, 2);
+            exportTo(folder / "a.png", ExportFormat::Png, t.record, 37, 23, 2);
         ASSERT_TRUE(result.ok()) << result.status.message;
         const testing::DecodedPng png = testing::decodePng(folder / "a.png");
         ASSERT_TRUE(png.ok);
@@ -70,7 +70,7 @@ TEST(ExportImage, PngDecodesToTheEnginePixels) {
 }
 
 TEST(ExportImage, ThreadCountDoesNotChangeTheFile) {
-    for (const ImageFormat format : {ImageFormat::Png, ImageFormat::Ppm}) {
+    for (const ExportFormat format : {ExportFormat::Png, ExportFormat::Ppm}) {
         ScratchFolder folder;
         const TextureParams record = materialDefaults(8);
         ASSERT_TRUE(exportTo(folder / "one", format, record, 90, 70, 1).ok());
@@ -101,7 +101,7 @@ TEST(ExportImage, CancellingLeavesNoFileAndKeepsAnExistingOne) {
         };
         TextureParams record = materialDefaults(1);
         const ExportResult result =
-            exportImage(target, ImageFormat::Png, record, Sampling::image(64, 200), options);
+            exportImage(target, ExportFormat::Png, record, Sampling::image(64, 200), options);
         EXPECT_TRUE(result.cancelled);
         EXPECT_FALSE(result.ok());
         EXPECT_NE(result.status.message.find(target), std::string::npos);
@@ -114,7 +114,7 @@ TEST(ExportImage, CancellingLeavesNoFileAndKeepsAnExistingOne) {
 }
 
 TEST(ExportImage, AFullDiskLeavesNoFileAndKeepsAnExistingOne) {
-    for (const ImageFormat format : {ImageFormat::Png, ImageFormat::Ppm}) {
+    for (const ExportFormat format : {ExportFormat::Png, ExportFormat::Ppm}) {
         ScratchFolder folder;
         const std::string target = folder / "full.img";
         testing::writeText(target, "old");
@@ -138,7 +138,7 @@ TEST(ExportImage, RefusesSizesTheRecordCannotHold) {
         SCOPED_TRACE(std::to_string(s.width) + " x " + std::to_string(s.height));
         EXPECT_FALSE(isValidImageSize(s.width, s.height));
         ScratchFolder folder;
-        const ExportResult result = exportTo(folder / "bad.ppm", ImageFormat::Ppm,
+        const ExportResult result = exportTo(folder / "bad.ppm", ExportFormat::Ppm,
                                              materialDefaults(1), s.width, s.height, 1);
         EXPECT_FALSE(result.ok());
         EXPECT_FALSE(result.cancelled);
@@ -149,18 +149,23 @@ TEST(ExportImage, RefusesSizesTheRecordCannotHold) {
     EXPECT_TRUE(isValidImageSize(32767, 32767));
 }
 
-TEST(ImageFormatForPath, ChoosesByExtensionIgnoringCase) {
+TEST(ExportFormatForPath, ChoosesByExtensionIgnoringCase) {
     struct Row {
         const char* path;
-        std::optional<ImageFormat> format;
+        std::optional<ExportFormat> format;
     };
     const Row rows[] = {
-        {"out.png", ImageFormat::Png},
-        {"OUT.PNG", ImageFormat::Png},
-        {"a/b.Ppm", ImageFormat::Ppm},
-        {"x.tar.pPm", ImageFormat::Ppm},
-        {"odd.dir/pic.png", ImageFormat::Png},
-        {"out.jpg", std::nullopt},
+        {"out.png", ExportFormat::Png},
+        {"OUT.PNG", ExportFormat::Png},
+        {"a/b.Ppm", ExportFormat::Ppm},
+        {"x.tar.pPm", ExportFormat::Ppm},
+        {"odd.dir/pic.png", ExportFormat::Png},
+        {"out.JPG", ExportFormat::Jpeg},
+        {"a.Tga", ExportFormat::Targa},
+        {"b.bmp", ExportFormat::Bitmap},
+        {"c.QVL", ExportFormat::TextureDocument},
+        {"d.tpr", ExportFormat::Tpr},
+        {"out.jpeg", std::nullopt},
         {"notes.txt", std::nullopt},
         {"noextension", std::nullopt},
         {"some.dir/noextension", std::nullopt},
@@ -169,9 +174,9 @@ TEST(ImageFormatForPath, ChoosesByExtensionIgnoringCase) {
         {"", std::nullopt},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(imageFormatForPath(row.path), row.format) << row.path;
+        EXPECT_EQ(exportFormatForPath(row.path), row.format) << row.path;
     }
-    EXPECT_EQ(supportedImageExtensions(), ".png, .ppm");
+    EXPECT_EQ(supportedExtensions(), ".qvl, .tpr, .tga, .bmp, .jpg, .png, .ppm");
 }
 
 }  // namespace

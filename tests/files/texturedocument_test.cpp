@@ -7,6 +7,7 @@
 
 #include <array>
 #include <bit>
+#include <limits>
 
 namespace quorvel {
 namespace {
@@ -128,13 +129,60 @@ TEST(TextureDocument, RefusesEveryOtherLength) {
     }
 }
 
-TEST(TextureDocument, ReadsAFileWritten) {
+// A distinctive record whose values are all within what a document may hold.
+TextureParams validDistinctiveRecord() {
+    TextureParams r = distinctiveRecord();
+    r.relief = 6;
+    r.octaves = 256;
+    r.imageHeight = 32767;
+    return r;
+}
+
+TEST(TextureDocument, WritesAndReadsAFile) {
     ScratchFolder folder;
-    const TextureDocumentBytes bytes = encodeTextureDocument(distinctiveRecord());
-    testing::writeBytes(folder / "good.qvl", {bytes.begin(), bytes.end()});
+    ASSERT_TRUE(writeTextureFile(folder / "good.qvl", validDistinctiveRecord()).ok());
+    const TextureDocumentBytes bytes = encodeTextureDocument(validDistinctiveRecord());
+    EXPECT_EQ(testing::readBytes(folder / "good.qvl"),
+              std::vector<uint8_t>(bytes.begin(), bytes.end()));
     TextureParams record = newTexture();
     ASSERT_TRUE(readTextureDocument(folder / "good.qvl", record).ok());
-    expectSameRecord(record, distinctiveRecord());
+    expectSameRecord(record, validDistinctiveRecord());
+}
+
+TEST(TextureDocument, ReaderRefusesValuesOutsideTheirRanges) {
+    struct Case {
+        const char* name;
+        void (*spoil)(TextureParams&);
+        const char* mentions;
+    };
+    const Case cases[] = {
+        {"material 14", [](TextureParams& r) { r.material = 14; }, "material is 14"},
+        {"material -1", [](TextureParams& r) { r.material = -1; }, "material is -1"},
+        {"relief 8", [](TextureParams& r) { r.relief = 8; }, "relief is 8"},
+        {"width 0", [](TextureParams& r) { r.imageWidth = 0; }, "image width is 0"},
+        {"height -5", [](TextureParams& r) { r.imageHeight = -5; }, "image height is -5"},
+        {"detail 257", [](TextureParams& r) { r.octaves = 257; }, "detail is 257"},
+        {"detail -1", [](TextureParams& r) { r.octaves = -1; }, "detail is -1"},
+        {"NaN turbulence", [](TextureParams& r) { r.turbulence = std::numeric_limits<float>::quiet_NaN(); }, "turbulence"},
+        {"infinite scale",
+         [](TextureParams& r) { r.scale.y = std::numeric_limits<float>::infinity(); }, "scale"},
+        {"NaN in the map",
+         [](TextureParams& r) { r.colourMap.entries[23].endColour.b = std::numeric_limits<float>::quiet_NaN(); }, "colour map"},
+    };
+    ScratchFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TextureParams bad = validDistinctiveRecord();
+        c.spoil(bad);
+        const TextureDocumentBytes bytes = encodeTextureDocument(bad);
+        testing::writeBytes(folder / "bad.qvl", {bytes.begin(), bytes.end()});
+        TextureParams record = newTexture();
+        const FileStatus status = readTextureDocument(folder / "bad.qvl", record);
+        ASSERT_FALSE(status.ok());
+        EXPECT_NE(status.message.find(folder / "bad.qvl"), std::string::npos) << status.message;
+        EXPECT_NE(status.message.find(c.mentions), std::string::npos) << status.message;
+        expectSameRecord(record, newTexture());
+    }
 }
 
 TEST(TextureDocument, BadFilesLeaveTheRecordAlone) {

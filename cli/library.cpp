@@ -1,0 +1,100 @@
+#include "cli/library.h"
+
+#include "cli/render.h"
+#include "files/libraryfile.h"
+#include "files/searchpath.h"
+
+#include <cctype>
+#include <set>
+
+namespace quorvel::cli {
+
+namespace {
+
+std::string stem(const std::string& name) {
+    std::string file = nameAsRelativePath(name);
+    const size_t slash = file.find_last_of('/');
+    if (slash != std::string::npos) {
+        file = file.substr(slash + 1);
+    }
+    if (file.size() > 4) {
+        std::string ending = file.substr(file.size() - 4);
+        for (char& c : ending) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        if (ending == ".qvl") {
+            file.resize(file.size() - 4);
+        }
+    }
+    return file;
+}
+
+std::string describe(TextureSource source, const LoadedTexture& loaded) {
+    switch (source) {
+    case TextureSource::Path: return {};
+    case TextureSource::Name: return "its path could not be read; used " + loaded.file;
+    case TextureSource::MarbleDefaults: return "its texture file was not found; rendered the Marble defaults";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::vector<std::string> outputNames(const std::vector<std::string>& entryNames,
+                                     std::string_view extension) {
+    std::vector<std::string> names;
+    std::set<std::string> taken;
+    for (size_t k = 0; k < entryNames.size(); ++k) {
+        std::string base = stem(entryNames[k]);
+        if (base.empty() || base == "." || base == "..") {
+            base = "entry" + std::to_string(k + 1);
+        }
+        std::string name = base + "." + std::string(extension);
+        for (int n = 2; taken.count(name); ++n) {
+            name = base + "-" + std::to_string(n) + "." + std::string(extension);
+        }
+        taken.insert(name);
+        names.push_back(name);
+    }
+    return names;
+}
+
+int renderLibrary(const Arguments& arguments, std::FILE* errors,
+                  const std::atomic<bool>& cancel) {
+    std::vector<LibraryFileEntry> entries;
+    if (const FileStatus read = readLibraryFile(arguments.library, entries); !read.ok()) {
+        return report(errors, read.message, kExitFailure);
+    }
+    if (arguments.entry && *arguments.entry > static_cast<int>(entries.size())) {
+        return report(errors,
+                      "'" + arguments.library + "' has " + std::to_string(entries.size()) +
+                          " entries; there is no entry " + std::to_string(*arguments.entry),
+                      kExitUsage);
+    }
+    std::vector<std::string> entryNames;
+    for (const LibraryFileEntry& e : entries) {
+        entryNames.push_back(e.name);
+    }
+    const std::vector<std::string> names = outputNames(entryNames, extensionOf(arguments.format));
+    const std::string folder = arguments.outDir.empty() ? "." : arguments.outDir;
+    const std::vector<std::string> searchPath = dataSearchPath();
+    int exitCode = kExitSuccess;
+    for (size_t k = 0; k < entries.size() && !cancel.load(); ++k) {
+        if (arguments.entry && static_cast<size_t>(*arguments.entry) != k + 1) {
+            continue;
+        }
+        const LoadedTexture loaded = loadLibraryTexture(entries[k], searchPath);
+        if (const std::string note = describe(loaded.source, loaded); !note.empty()) {
+            std::fprintf(errors, "quorvel-render: note: entry %zu '%s': %s\n", k + 1,
+                         entries[k].name.c_str(), note.c_str());
+        }
+        const int code = writeTexture(loaded.record, folder + "/" + names[k], arguments.format,
+                                      arguments, errors, cancel);
+        if (code != kExitSuccess) {
+            exitCode = code;
+        }
+    }
+    return exitCode;
+}
+
+}  // namespace quorvel::cli

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvel {
+
+// The user's texture folder, ~/qvl: where a name with a leading backslash ("\marble.qvl") is
+// looked for first. Empty when the home folder is unknown.
+std::string textureFolder();
+
+// Folders searched for data files by name, in order: the current folder, the texture folder,
+// the installed data folder and, when run from a build, the source tree's res/ folder.
+std::vector<std::string> dataSearchPath();
+
+// A stored name as a relative path: without its leading backslashes, with '\' as a separator.
+std::string nameAsRelativePath(std::string_view name);
+
+// The first folder of `folders` holding a regular file `relative`, joined with it.
+std::optional<std::string> findInFolders(const std::string& relative,
+                                         const std::vector<std::string>& folders);
+
+bool isRegularFile(const std::string& path);
+
+}  // namespace quorvel
