@@ -79,7 +79,12 @@ int renderLibrary(const Arguments& arguments, std::FILE* errors,
     const std::string folder = arguments.outDir.empty() ? "." : arguments.outDir;
     const std::vector<std::string> searchPath = dataSearchPath();
     int exitCode = kExitSuccess;
-    for (size_t k = 0; k < entries.size() && !cancel.load(); ++k) {
+    for (size_t k = 0; k < entries.size(); ++k) {
+        if (cancel.load()) {
+            return report(errors, "cancelled; entries from " + std::to_string(k + 1) +
+                                      " on were not written",
+                          kExitFailure);
+        }
         if (arguments.entry && static_cast<size_t>(*arguments.entry) != k + 1) {
             continue;
         }

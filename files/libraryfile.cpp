@@ -15,8 +15,15 @@ namespace {
 
 constexpr size_t kMaxLibraryBytes = 2 + kLibraryEntryBytes * kMaxLibraryEntries;
 
-bool fitsField(const std::string& text) {
-    return text.size() < kLibraryFieldBytes && text.find('\0') == std::string::npos;
+// Why a name or path cannot be stored in its 80-byte field; empty when it can.
+std::string fieldProblem(const std::string& text) {
+    if (text.find('\0') != std::string::npos) {
+        return "holds a zero byte";
+    }
+    if (text.size() >= kLibraryFieldBytes) {
+        return "is longer than 79 characters";
+    }
+    return {};
 }
 
 // A field's text up to its zero byte; false when the field has none.
@@ -56,9 +63,11 @@ FileStatus encodeLibraryFile(const std::vector<LibraryFileEntry>& entries,
         return FileStatus::failure("Cannot write " + quotedPath(target) + ": a library holds at most 32767 textures.");
     }
     for (const LibraryFileEntry& e : entries) {
-        if (!fitsField(e.name) || !fitsField(e.path)) {
-            return FileStatus::failure("Cannot write " + quotedPath(target) + ": the name or path of " +
-                                       quotedPath(e.path) + " is longer than 79 characters.");
+        for (const auto& [what, text] : {std::pair{"name", &e.name}, std::pair{"path", &e.path}}) {
+            if (const std::string problem = fieldProblem(*text); !problem.empty()) {
+                return FileStatus::failure("Cannot write " + quotedPath(target) + ": the " + what +
+                                           " " + quotedPath(*text) + " " + problem + ".");
+            }
         }
     }
     bytes.assign(2 + kLibraryEntryBytes * entries.size(), 0);
@@ -146,7 +155,11 @@ LoadedTexture loadLibraryTexture(const LibraryFileEntry& entry,
     if (std::string qvl = textureFolder(); !qvl.empty()) {
         folders.push_back(std::move(qvl));
     }
-    folders.insert(folders.end(), searchPath.begin(), searchPath.end());
+    for (const std::string& folder : searchPath) {
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+            folders.push_back(folder);
+        }
+    }
     for (const std::string& folder : folders) {
         const auto found = findInFolders(relative, {folder});
         if (found && tryRead(*found, loaded)) {
