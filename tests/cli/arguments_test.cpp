@@ -1,4 +1,5 @@
 #include "cli/arguments.h"
+#include "cli/library.h"
 
 #include <gtest/gtest.h>
 
@@ -79,6 +80,16 @@ TEST(ParseArguments, TakesValuesAfterTheOptionOrAfterEquals) {
     EXPECT_EQ(a.size->height, 48);
     EXPECT_EQ(a.threads, 3);
     EXPECT_TRUE(a.quiet);
+}
+
+TEST(OutputNames, FollowTheEntryNamesWithoutClashes) {
+    const std::vector<std::string> entries = {
+        "\\marble.qvl", "\\marble.qvl", "", "\\sub\\x.QVL", "\\marble.qvl", "\\..",
+        "\\notes.txt", "marble-2"};
+    const std::vector<std::string> expected = {
+        "marble.png",   "marble-2.png", "entry3.png",    "x.png",
+        "marble-3.png", "entry6.png",   "notes.txt.png", "marble-2-2.png"};
+    EXPECT_EQ(outputNames(entries, "png"), expected);
 }
 
 }  // namespace

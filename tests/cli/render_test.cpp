@@ -1,4 +1,7 @@
 #include "engine/defaults.h"
+#include "files/imageexport.h"
+#include "files/libraryfile.h"
+#include "files/targaencoder.h"
 #include "files/texturedocument.h"
 #include "tests/files/testsupport.h"
 
@@ -155,6 +158,94 @@ TEST(RenderProgram, MaterialSwitchesADocumentToThatMaterialsDefaults) {
     EXPECT_NE(engineImage(expected, 40, 30), engineImage(documentRecord(), 40, 30));
 }
 
+TEST(RenderProgram, TheOutputsExtensionChoosesTheFormatInAnyCase) {
+    ScratchFolder folder;
+    TextureParams marble = materialDefaults(1);
+    marble.imageWidth = 30;
+    marble.imageHeight = 20;
+    const auto tga = targaHeader(30, 20);
+    const auto qvl = encodeTextureDocument(marble);
+    struct Row {
+        const char* name;
+        std::vector<uint8_t> start;  // what the file must begin with
+    };
+    const Row rows[] = {
+        {"x.TGA", {tga.begin(), tga.end()}},
+        {"x.jPg", {0xFF, 0xD8, 0xFF}},
+        {"x.QVL", {qvl.begin(), qvl.end()}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Outcome o = runProgram({"--size", "30x20", "-o", folder / row.name});
+        ASSERT_EQ(o.exitCode, 0) << o.err;
+        const std::vector<uint8_t> file = readBytes(folder / row.name);
+        ASSERT_GE(file.size(), row.start.size());
+        EXPECT_TRUE(std::equal(row.start.begin(), row.start.end(), file.begin()));
+    }
+}
+
+TEST(RenderProgram, ThumbnailTakesTheLibrarysSamples) {
+    ScratchFolder folder;
+    ASSERT_EQ(runProgram({"-m", "Wood", "--thumbnail", "-o", folder / "t.png"}).exitCode, 0);
+    TextureParams wood = materialDefaults(2);
+    initNoise();
+    applyRenderWrites(wood);
+    const Sampling sampling = Sampling::thumbnail();
+    std::vector<uint8_t> expected(50 * 39 * 3);
+    for (int row = 0; row < 39; ++row) {
+        renderRow(wood, sampling, row, std::span<uint8_t>(expected).subspan(row * 150, 150));
+    }
+    const testing::DecodedPng png = decodePng(folder / "t.png");
+    ASSERT_TRUE(png.ok);
+    EXPECT_EQ(png.width, 50);
+    EXPECT_EQ(png.height, 39);
+    EXPECT_EQ(png.rgb, expected);
+}
+
+TEST(RenderProgram, RendersALibrarysEntriesIntoAFolder) {
+    ScratchFolder folder;
+    const testing::ScopedEnvironment home("HOME", folder.path());  // no ~/qvl to fall back on
+    TextureParams granite = materialDefaults(8);
+    granite.imageWidth = 21;
+    granite.imageHeight = 13;
+    writeDocument(folder / "a.qvl", documentRecord());
+    writeDocument(folder / "b.qvl", granite);
+    ASSERT_TRUE(writeLibraryFile(folder / "lib.qlb", {{"\\a.qvl", folder / "a.qvl"},
+                                                      {"\\b.qvl", folder / "b.qvl"},
+                                                      {"\\gone.qvl", folder / "gone.qvl"}})
+                    .ok());
+    // The expected files, written by the file layer from the records the entries must use.
+    ScratchFolder want;
+    const std::pair<std::string, TextureParams> wanted[] = {
+        {"a.bmp", documentRecord()}, {"b.bmp", granite}, {"gone.bmp", materialDefaults(1)}};
+    for (auto [name, record] : wanted) {
+        ASSERT_TRUE(exportTexture(want / name, ExportFormat::Bitmap, record).ok());
+    }
+    using Names = std::vector<std::string>;
+    const auto expectOutputs = [&](const ScratchFolder& dir, const Names& names) {
+        EXPECT_EQ(dir.names(), names);
+        for (const std::string& name : names) {
+            EXPECT_EQ(readBytes(dir / name), readBytes(want / name)) << name;
+        }
+    };
+
+    ScratchFolder all;
+    const Outcome o = runProgram(
+        {"--library", folder / "lib.qlb", "--out-dir", all.path(), "--format", "bmp"});
+    EXPECT_EQ(o.exitCode, 0);
+    EXPECT_EQ(o.out, "");
+    EXPECT_TRUE(o.err.starts_with("quorvel-render: note: entry 3 '\\gone.qvl'")) << o.err;
+    EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
+    expectOutputs(all, {"a.bmp", "b.bmp", "gone.bmp"});
+
+    ScratchFolder second;
+    const Outcome only = runProgram({"--library", folder / "lib.qlb", "--entry", "2", "--out-dir",
+                                     second.path(), "--format", "BMP"});
+    EXPECT_EQ(only.exitCode, 0);
+    EXPECT_EQ(only.err, "");
+    expectOutputs(second, {"b.bmp"});
+}
+
 struct BadRun {
     const char* name;
     std::vector<std::string> args;  // "@/" stands for the test's folder
@@ -179,6 +270,11 @@ TEST_P(RenderProgramRefuses, WithOneErrorLineAndNoOutput) {
         TextureParams zero = documentRecord();
         zero.imageHeight = 0;
         writeDocument(dir + "zero.qvl", zero);
+        ASSERT_TRUE(writeLibraryFile(dir + "three.qlb", {{"\\a.qvl", dir + "good.qvl"},
+                                                          {"\\b.qvl", dir + "good.qvl"},
+                                                          {"\\c.qvl", dir + "good.qvl"}})
+                        .ok());
+        testing::writeBytes(dir + "corrupt.qlb", {1, 0, 0});
         const std::string output = *c.output ? dir + c.output : "";
         if (existing && !output.empty() &&
             std::filesystem::is_directory(std::filesystem::path(output).parent_path())) {
@@ -223,7 +319,19 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"DocumentOfSizeZero", {"@/zero.qvl", "-o", "@/out.png"}, "out.png", 1, "image height is 0"},
         BadRun{"SizeDoesNotRescueABadDocument",
                {"@/zero.qvl", "--size", "16x8", "-o", "@/out.png"}, "out.png", 1, "image height"},
-        BadRun{"OutputFolderMissing", {"-o", "@/none/out.png"}, "none/out.png", 1, "none/out.png"}),
+        BadRun{"OutputFolderMissing", {"-o", "@/none/out.png"}, "none/out.png", 1, "none/out.png"},
+        BadRun{"OutputWithLibrary", {"--library", "@/three.qlb", "-o", "@/out.png"}, "out.png", 2,
+               "--out-dir"},
+        BadRun{"EntryWithoutLibrary", {"--entry", "2", "-o", "@/out.png"}, "out.png", 2,
+               "go with --library"},
+        BadRun{"ThumbnailWithSize", {"--thumbnail", "--size", "5x5", "-o", "@/out.png"},
+               "out.png", 2, "--size"},
+        BadRun{"ThumbnailAsDocument", {"--thumbnail", "-o", "@/out.qvl"}, "out.qvl", 2,
+               "--thumbnail"},
+        BadRun{"EntryBeyondTheLibrary", {"--library", "@/three.qlb", "--entry", "9", "--out-dir",
+               "@/"}, "", 2, "no entry 9"},
+        BadRun{"CorruptLibrary", {"--library", "@/corrupt.qlb", "--out-dir", "@/"}, "", 1,
+               "corrupt.qlb' is not a texture library"}),
     [](const ::testing::TestParamInfo<BadRun>& info) { return std::string(info.param.name); });
 
 }  // namespace

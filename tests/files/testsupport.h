@@ -19,6 +19,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,23 @@ inline std::vector<uint8_t> engineImage(TextureParams record, int width, int hei
     }
     return rgb;
 }
+
+// Sets an environment variable for one scope, so that lookups such as ~/qvl land in a test's
+// own folder; the old value (or its absence) comes back afterwards.
+struct ScopedEnvironment {
+    ScopedEnvironment(const char* name, const std::string& value) : name(name) {
+        if (const char* was = std::getenv(name)) {
+            old = was;
+        }
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnvironment() { old ? ::setenv(name, old->c_str(), 1) : ::unsetenv(name); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+    const char* name;
+    std::optional<std::string> old;
+};
 
 // Runs `body` in a forked child whose files may not grow beyond `limit` bytes, as on a full
 // disk. SIGXFSZ is ignored so that write() returns EFBIG instead of killing the child. The
