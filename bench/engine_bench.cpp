@@ -33,8 +33,8 @@ TextureParams graniteWithRelief(int relief) {
 }
 
 void setRate(benchmark::State& state, int64_t pixels) {
-    state.counters["Mpix/s"] = benchmark::Counter(static_cast<double>(pixels) / 1e6,
-                                                  benchmark::Counter::kIsRate);
+    state.counters["Mpix/s"] =
+        benchmark::Counter(static_cast<double>(pixels) / 1e6, benchmark::Counter::kIsRate);
 }
 
 // One thread, one evaluatePixel per pixel of a 320 x 240 image.
@@ -93,8 +93,8 @@ void BM_GraniteRelief(benchmark::State& state) {
 BENCHMARK(BM_GraniteRelief)->DenseRange(0, kReliefCount - 1)->Unit(benchmark::kMillisecond);
 
 void BM_GraniteReliefAllCores(benchmark::State& state) {
-    renderWithThreads(state, graniteWithRelief(static_cast<int>(state.range(0))), kWidth,
-                      kHeight, effectiveThreads(0));
+    renderWithThreads(state, graniteWithRelief(static_cast<int>(state.range(0))), kWidth, kHeight,
+                      effectiveThreads(0));
     state.SetLabel(std::string(reliefName(static_cast<int>(state.range(0)))));
 }
 BENCHMARK(BM_GraniteReliefAllCores)
@@ -107,12 +107,7 @@ BENCHMARK(BM_GraniteReliefAllCores)
 void BM_ParallelScaling(benchmark::State& state) {
     renderWithThreads(state, newTexture(), 1024, 709, static_cast<int>(state.range(0)));
 }
-BENCHMARK(BM_ParallelScaling)
-    ->Arg(1)
-    ->Arg(2)
-    ->Arg(4)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_ParallelScaling)->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -16,16 +16,16 @@ struct ImageSize {
 
 // What the command line asks for.
 struct Arguments {
-    std::string input;                // a texture document, or empty
-    std::string output;               // -o
-    std::optional<int> material;      // --material, 0 to 13
-    std::optional<ImageSize> size;    // --size
-    int threads = 0;                  // --threads; 0 uses every core
-    bool thumbnail = false;           // --thumbnail: the 50 x 39 library thumbnail
-    bool quiet = false;               // --quiet: no progress bar
-    std::string library;              // --library: render the entries of a .qlb
-    std::optional<int> entry;         // --entry: only this entry, counting from 1
-    std::string outDir;               // --out-dir: where library renders go
+    std::string input;                        // a texture document, or empty
+    std::string output;                       // -o
+    std::optional<int> material;              // --material, 0 to 13
+    std::optional<ImageSize> size;            // --size
+    int threads = 0;                          // --threads; 0 uses every core
+    bool thumbnail = false;                   // --thumbnail: the 50 x 39 library thumbnail
+    bool quiet = false;                       // --quiet: no progress bar
+    std::string library;                      // --library: render the entries of a .qlb
+    std::optional<int> entry;                 // --entry: only this entry, counting from 1
+    std::string outDir;                       // --out-dir: where library renders go
     ExportFormat format = ExportFormat::Png;  // --format: of library renders
     bool help = false;
     bool version = false;

@@ -33,7 +33,8 @@ std::string describe(TextureSource source, const LoadedTexture& loaded) {
     switch (source) {
     case TextureSource::Path: return {};
     case TextureSource::Name: return "its path could not be read; used " + loaded.file;
-    case TextureSource::MarbleDefaults: return "its texture file was not found; rendered the Marble defaults";
+    case TextureSource::MarbleDefaults:
+        return "its texture file was not found; rendered the Marble defaults";
     }
     return {};
 }
@@ -59,8 +60,7 @@ std::vector<std::string> outputNames(const std::vector<std::string>& entryNames,
     return names;
 }
 
-int renderLibrary(const Arguments& arguments, std::FILE* errors,
-                  const std::atomic<bool>& cancel) {
+int renderLibrary(const Arguments& arguments, std::FILE* errors, const std::atomic<bool>& cancel) {
     std::vector<LibraryFileEntry> entries;
     if (const FileStatus read = readLibraryFile(arguments.library, entries); !read.ok()) {
         return report(errors, read.message, kExitFailure);
@@ -81,9 +81,9 @@ int renderLibrary(const Arguments& arguments, std::FILE* errors,
     int exitCode = kExitSuccess;
     for (size_t k = 0; k < entries.size(); ++k) {
         if (cancel.load()) {
-            return report(errors, "cancelled; entries from " + std::to_string(k + 1) +
-                                      " on were not written",
-                          kExitFailure);
+            return report(
+                errors, "cancelled; entries from " + std::to_string(k + 1) + " on were not written",
+                kExitFailure);
         }
         if (arguments.entry && static_cast<size_t>(*arguments.entry) != k + 1) {
             continue;

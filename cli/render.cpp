@@ -33,8 +33,7 @@ bool loadRecord(const Arguments& arguments, TextureParams& record, std::string& 
     return true;
 }
 
-int renderDocument(const Arguments& arguments, std::FILE* errors,
-                   const std::atomic<bool>& cancel) {
+int renderDocument(const Arguments& arguments, std::FILE* errors, const std::atomic<bool>& cancel) {
     const auto format = exportFormatForPath(arguments.output);
     if (!format) {
         return report(errors,

@@ -102,15 +102,9 @@ void fillColourMap(ColourMap& map, MaterialType material) {
         twoPartRamp(map, {0.98f, 0.55f, 0.6f}, {-0.01125f, -0.009375f, -0.009375002f},
                     {0.4f, 0.1f, 0.15f});
         break;
-    case MaterialType::CheckerTexture:
-        checkerTextureMap(map);
-        break;
-    case MaterialType::Leopard:
-        leopardMap(map);
-        break;
-    default:
-        greyRamp(map);
-        break;
+    case MaterialType::CheckerTexture: checkerTextureMap(map); break;
+    case MaterialType::Leopard: leopardMap(map); break;
+    default: greyRamp(map); break;
     }
 }
 
@@ -122,20 +116,20 @@ struct PerMaterial {
 };
 
 constexpr std::array<PerMaterial, kMaterialCount> kPerMaterial = {{
-    {0.5f, 3, {1, 1, 1}, {0, 0.5f, 0.5f}},        // Sky
-    {0.8f, 3, {2, 2, 2}, {0, 0, 0}},              // Marble
-    {0.1f, 3, {5, 1, 1}, {0, 0, 0}},              // Wood
-    {0.5f, 3, {1, 1, 1}, {0, 0.5f, 0.5f}},        // Brick
-    {0.5f, 3, {2, 2, 2}, {0.5f, 0.5f, 0.5f}},     // Checker
-    {0.8f, 4, {3, 3, 3}, {0, 0, 0}},              // Checker Texture
-    {0.5f, 3, {1, 1, 1}, {0, 0.5f, 0.5f}},        // Reflection
-    {0.5f, 3, {2, 2, 2}, {0, 0, 0}},              // Agate
-    {0.8f, 3, {5, 5, 5}, {0, 0, 0}},              // Granite
-    {0.5f, 3, {1, 1, 1}, {0, 0.5f, 0.5f}},        // Gradient
-    {0.5f, 3, {1, 1, 1}, {0, 0.5f, 0.5f}},        // Onion
-    {0.5f, 3, {25, 40, 1}, {0, 0, 0}},            // Leopard
-    {0.5f, 3, {1, 1, 1}, {0, 0.5f, 0.5f}},        // Smoke
-    {0.5f, 3, {1, 1, 1}, {0, 0.5f, 0.5f}},        // Stains
+    {0.5f, 3, {1, 1, 1}, {0, 0.5f, 0.5f}},     // Sky
+    {0.8f, 3, {2, 2, 2}, {0, 0, 0}},           // Marble
+    {0.1f, 3, {5, 1, 1}, {0, 0, 0}},           // Wood
+    {0.5f, 3, {1, 1, 1}, {0, 0.5f, 0.5f}},     // Brick
+    {0.5f, 3, {2, 2, 2}, {0.5f, 0.5f, 0.5f}},  // Checker
+    {0.8f, 4, {3, 3, 3}, {0, 0, 0}},           // Checker Texture
+    {0.5f, 3, {1, 1, 1}, {0, 0.5f, 0.5f}},     // Reflection
+    {0.5f, 3, {2, 2, 2}, {0, 0, 0}},           // Agate
+    {0.8f, 3, {5, 5, 5}, {0, 0, 0}},           // Granite
+    {0.5f, 3, {1, 1, 1}, {0, 0.5f, 0.5f}},     // Gradient
+    {0.5f, 3, {1, 1, 1}, {0, 0.5f, 0.5f}},     // Onion
+    {0.5f, 3, {25, 40, 1}, {0, 0, 0}},         // Leopard
+    {0.5f, 3, {1, 1, 1}, {0, 0.5f, 0.5f}},     // Smoke
+    {0.5f, 3, {1, 1, 1}, {0, 0.5f, 0.5f}},     // Stains
 }};
 
 TextureParams buildDefaults(int material) {

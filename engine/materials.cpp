@@ -146,9 +146,7 @@ int64_t checkerCell(const Vec3& q) noexcept {
     return truncToInt(sum);
 }
 
-Vec3 checkerPoint(const Vec3& p) noexcept {
-    return Vec3{p.x + 0.001f, p.y + 0.001f, p.z + 0.001f};
-}
+Vec3 checkerPoint(const Vec3& p) noexcept { return Vec3{p.x + 0.001f, p.y + 0.001f, p.z + 0.001f}; }
 
 void checker(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
     const auto& entries = record.colourMap.entries;
@@ -223,9 +221,7 @@ void onion(const Vec3& p, const TextureParams& record, Colour& colour) noexcept 
     greyOrMap(record, std::fmod(std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z), 1.0f), colour);
 }
 
-inline float sine(float v) noexcept {
-    return static_cast<float>(std::sin(static_cast<double>(v)));
-}
+inline float sine(float v) noexcept { return static_cast<float>(std::sin(static_cast<double>(v))); }
 
 void leopard(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
     const Vec3 q = displaced(p, record);

@@ -11,9 +11,9 @@ namespace quorvel {
 // (0, 0, 0, 0).
 Colour mapColour(std::span<const ColourMapEntry> entries, float value) noexcept;
 inline Colour mapColour(const ColourMap& map, float value) noexcept {
-    return mapColour(std::span<const ColourMapEntry>(map.entries.data(),
-                                                     static_cast<size_t>(map.size())),
-                     value);
+    return mapColour(
+        std::span<const ColourMapEntry>(map.entries.data(), static_cast<size_t>(map.size())),
+        value);
 }
 
 // Runs the record's material at point p (z is 0 for every image sample), adding its colour to

@@ -51,9 +51,8 @@ float randomValue(int i) noexcept {
     }
     // The product with the single-precision factor and the subtraction are done in double
     // precision and rounded once, as the table's check values require.
-    return static_cast<float>(static_cast<double>(crc16(bytes, sizeof bytes)) *
-                                  static_cast<double>(3.0518044e-5f) -
-                              1.0);
+    return static_cast<float>(
+        static_cast<double>(crc16(bytes, sizeof bytes)) * static_cast<double>(3.0518044e-5f) - 1.0);
 }
 
 // The lattice cell of one point: integer corner, fractional offsets to both corners along
@@ -165,10 +164,8 @@ NoiseTables buildNoiseTables() {
         const Vec3 d = vectorNoiseWith(t, static_cast<float>(i), 0.0f, 0.0f);
         const float length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
         t.waveDirections[static_cast<size_t>(i)] = {d.x / length, d.y / length, d.z / length};
-        t.waveFrequencies[static_cast<size_t>(i)] =
-            static_cast<float>(static_cast<double>(random.draw()) *
-                                   static_cast<double>(3.051851e-5f) +
-                               0.01);
+        t.waveFrequencies[static_cast<size_t>(i)] = static_cast<float>(
+            static_cast<double>(random.draw()) * static_cast<double>(3.051851e-5f) + 0.01);
     }
     return t;
 }
@@ -197,10 +194,7 @@ float noise(float x, float y, float z) noexcept {
     return r > 1.0f ? 1.0f : r;
 }
 
-Vec3 vectorNoise(float x, float y, float z) noexcept {
-    return vectorNoiseWith(gTables, x, y, z);
-}
-
+Vec3 vectorNoise(float x, float y, float z) noexcept { return vectorNoiseWith(gTables, x, y, z); }
 
 float turbulenceSum(const Vec3& p, int n) noexcept {
     float sum = 0.0f;
@@ -262,8 +256,6 @@ float triangleWave(float v) noexcept {
     return f < 0.5f ? 2.0f * f : 2.0f * (1.0f - f);
 }
 
-float cellFloor(float v) noexcept {
-    return v >= 0.0f ? std::floor(v) : -1.0f - std::floor(-v);
-}
+float cellFloor(float v) noexcept { return v >= 0.0f ? std::floor(v) : -1.0f - std::floor(-v); }
 
 }  // namespace quorvel

@@ -10,11 +10,11 @@ namespace quorvel {
 // The process-wide tables every noise evaluation reads. Built once from a fixed seed, so a
 // record renders the same image on every run; read-only afterwards.
 struct NoiseTables {
-    std::array<uint16_t, 4096> permTable{};     // a permutation of 0 to 4095
-    std::array<float, 267> randomTable{};       // -1 to 1
-    std::array<float, 1000> sineTable{};        // one period of a sine
-    std::array<Vec3, 10> waveDirections{};      // unit vectors: the wave sources
-    std::array<float, 10> waveFrequencies{};    // 0.01 to 1.01
+    std::array<uint16_t, 4096> permTable{};   // a permutation of 0 to 4095
+    std::array<float, 267> randomTable{};     // -1 to 1
+    std::array<float, 1000> sineTable{};      // one period of a sine
+    std::array<Vec3, 10> waveDirections{};    // unit vectors: the wave sources
+    std::array<float, 10> waveFrequencies{};  // 0.01 to 1.01
 };
 
 // Builds the tables. Safe to call any number of times from any thread: the first call builds,

@@ -18,7 +18,9 @@ void evaluatePixel(float px, float py, const TextureParams& record, Colour& colo
 class Sampling {
 public:
     static Sampling image(int width, int height) noexcept { return Sampling(width, height, false); }
-    static Sampling thumbnail() noexcept { return Sampling(kThumbnailWidth, kThumbnailHeight, true); }
+    static Sampling thumbnail() noexcept {
+        return Sampling(kThumbnailWidth, kThumbnailHeight, true);
+    }
 
     static constexpr int kThumbnailWidth = 50;
     static constexpr int kThumbnailHeight = 39;

@@ -11,7 +11,9 @@ namespace {
 constexpr int kWaveSources = 10;
 constexpr float kPerSource = 0.1f;  // one over the number of wave sources
 
-inline float dot(const Vec3& a, const Vec3& b) noexcept { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline float dot(const Vec3& a, const Vec3& b) noexcept {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 inline void normalise(Vec3& n) noexcept {
     const float length = std::sqrt(dot(n, n));

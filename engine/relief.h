@@ -10,7 +10,6 @@ void applyRelief(const Vec3& p, const TextureParams& record, Vec3& normal) noexc
 
 // Lights the colour's r, g, b in place with the record's light and reflection, using the
 // normal. Each channel ends at most 1.0. The fourth channel is not touched.
-void shade(const Vec3& p, const TextureParams& record, Colour& colour,
-           const Vec3& normal) noexcept;
+void shade(const Vec3& p, const TextureParams& record, Colour& colour, const Vec3& normal) noexcept;
 
 }  // namespace quorvel

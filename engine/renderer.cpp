@@ -22,8 +22,7 @@ struct Job {
     int rows;
 
     int rowAt(int sequence) const noexcept {
-        return options.order == RowOrder::TopDown ? region.y0 + sequence
-                                                  : region.y1 - 1 - sequence;
+        return options.order == RowOrder::TopDown ? region.y0 + sequence : region.y1 - 1 - sequence;
     }
     size_t rowBytes() const noexcept { return static_cast<size_t>(region.x1 - region.x0) * 3; }
     bool cancelled() const noexcept {

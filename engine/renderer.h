@@ -33,10 +33,10 @@ struct PixelRegion {
 };
 
 struct RenderOptions {
-    int threads = 0;                       // worker threads; 0 uses every core
-    int bandRows = 0;                      // finished rows held at most; 0 chooses
+    int threads = 0;   // worker threads; 0 uses every core
+    int bandRows = 0;  // finished rows held at most; 0 chooses
     RowOrder order = RowOrder::TopDown;
-    const PixelRegion* region = nullptr;   // null renders the whole image
+    const PixelRegion* region = nullptr;        // null renders the whole image
     const std::atomic<bool>* cancel = nullptr;  // checked between rows
     // Called on the rendering thread after each row reaches the sink: rows done, rows in all.
     std::function<void(int, int)> progress;

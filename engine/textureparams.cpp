@@ -5,17 +5,15 @@ namespace quorvel {
 namespace {
 
 constexpr std::array<std::string_view, kMaterialCount> kMaterialNames = {
-    "Sky",     "Marble", "Wood",     "Brick", "Checker", "Checker Texture", "Reflection",
-    "Agate",   "Granite", "Gradient", "Onion", "Leopard", "Smoke",          "Stains",
+    "Sky",   "Marble",  "Wood",     "Brick", "Checker", "Checker Texture", "Reflection",
+    "Agate", "Granite", "Gradient", "Onion", "Leopard", "Smoke",           "Stains",
 };
 
 constexpr std::array<std::string_view, kReliefCount> kReliefNames = {
     "Waves", "Ripples", "Bumps", "Dents", "Inverse Dents",
 };
 
-Colour withoutFourth(const Colour& c) noexcept {
-    return Colour{c.r, c.g, c.b, 0.0f};
-}
+Colour withoutFourth(const Colour& c) noexcept { return Colour{c.r, c.g, c.b, 0.0f}; }
 
 void copyMapColours(ColourMap& target, const ColourMap& source) noexcept {
     target.count = kColourMapEntries;
@@ -63,10 +61,9 @@ void applyMaterialDefaults(TextureParams& current, const TextureParams& defaults
         ColourMapEntry& to = current.colourMap.entries[static_cast<size_t>(i)];
         to.start = from.start;
         to.end = from.end;
-        to.startColour = Colour{from.startColour.r, from.startColour.g, from.startColour.b,
-                                to.startColour.a};
-        to.endColour =
-            Colour{from.endColour.r, from.endColour.g, from.endColour.b, to.endColour.a};
+        to.startColour =
+            Colour{from.startColour.r, from.startColour.g, from.startColour.b, to.startColour.a};
+        to.endColour = Colour{from.endColour.r, from.endColour.g, from.endColour.b, to.endColour.a};
     }
 }
 

@@ -76,30 +76,30 @@ inline constexpr int kReliefCount = 5;
 // raw bytes because files may hold values outside their lists; the engine treats such values
 // as "no material" and "no relief function".
 struct TextureParams {
-    int8_t material = 0;       // MaterialType, 0 to 13
-    int8_t relief = 0;         // ReliefType, 0 to 4 (5 to 7 run no relief)
-    float spareA = 0.0f;       // read by nothing, copied along
+    int8_t material = 0;           // MaterialType, 0 to 13
+    int8_t relief = 0;             // ReliefType, 0 to 4 (5 to 7 run no relief)
+    float spareA = 0.0f;           // read by nothing, copied along
     float reliefFrequency = 0.0f;  // periods per unit distance (Waves, Ripples)
     float reliefPhase = 0.0f;      // in wave periods (Waves, Ripples)
     float reliefIntensity = 0.0f;  // relief and shading run only when > 0
     float spareB = 0.0f;
     float spareC = 0.0f;
-    float turbulence = 0.0f;    // displacement amount; Agate's exponent
-    Vec3 gradientVector;        // Gradient: only whether a component is non-zero matters
-    ColourMap colourMap;        // stored as a 4-byte reference that carries no information
-    int16_t octaves = 0;        // "Detail": noise octaves summed by turbulence
-    float mortarWidth = 0.0f;   // Brick sets 0.05 before every use
-    Vec3 scale;                 // material scale; z is never read
-    Vec3 reliefScale;           // relief scale; z is never read
-    Vec3 lightDirection;        // towards the light, not necessarily unit length
-    Vec3 brilliance;            // per channel, 0 to 200
+    float turbulence = 0.0f;   // displacement amount; Agate's exponent
+    Vec3 gradientVector;       // Gradient: only whether a component is non-zero matters
+    ColourMap colourMap;       // stored as a 4-byte reference that carries no information
+    int16_t octaves = 0;       // "Detail": noise octaves summed by turbulence
+    float mortarWidth = 0.0f;  // Brick sets 0.05 before every use
+    Vec3 scale;                // material scale; z is never read
+    Vec3 reliefScale;          // relief scale; z is never read
+    Vec3 lightDirection;       // towards the light, not necessarily unit length
+    Vec3 brilliance;           // per channel, 0 to 200
     float spareD = 0.0f;
     Colour reflectionColour;
     Colour lightColour;
-    int16_t imageWidth = 0;     // pixels
-    int16_t imageHeight = 0;    // pixels
-    int16_t imageFormat = 0;    // 0 to 7 presets, 8 free format
-    Vec3 offset;                // added to the normalised position; z is never read
+    int16_t imageWidth = 0;   // pixels
+    int16_t imageHeight = 0;  // pixels
+    int16_t imageFormat = 0;  // 0 to 7 presets, 8 free format
+    Vec3 offset;              // added to the normalised position; z is never read
 };
 
 // The list text of a material ("Marble"), or an empty view outside 0 to 13.

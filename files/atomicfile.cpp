@@ -191,8 +191,8 @@ FileStatus readWholeFile(const std::string& path, size_t limit, std::vector<uint
     bytes.clear();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        return FileStatus::failure("Cannot open " + quotedPath(path) + ": " +
-                                   systemReason(errno) + ".");
+        return FileStatus::failure("Cannot open " + quotedPath(path) + ": " + systemReason(errno) +
+                                   ".");
     }
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {

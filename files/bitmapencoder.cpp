@@ -17,8 +17,8 @@ std::array<uint8_t, kBitmapHeaderBytes> bitmapHeader(int width, int height) noex
     w.u16(static_cast<uint16_t>(width));
     w.u16(static_cast<uint16_t>(height));
     w.u16(static_cast<uint16_t>(bitmapRowBytes(width)));
-    w.u8(1);   // planes
-    w.u8(24);  // bits per pixel
+    w.u8(1);    // planes
+    w.u8(24);   // bits per pixel
     w.u32(40);  // information header size
     w.i32(width);
     w.i32(height);

@@ -125,7 +125,8 @@ bool JpegEncoder::acceptRow(int, std::span<const uint8_t> rgb) {
     if (s.file->failed() || !s.started) {
         return false;
     }
-    std::copy(rgb.begin(), rgb.begin() + static_cast<std::ptrdiff_t>(std::min(rgb.size(), s.row.size())),
+    std::copy(rgb.begin(),
+              rgb.begin() + static_cast<std::ptrdiff_t>(std::min(rgb.size(), s.row.size())),
               s.row.begin());
     if (setjmp(s.jump)) {
         return false;

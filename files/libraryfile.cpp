@@ -60,7 +60,8 @@ bool tryRead(const std::string& file, LoadedTexture& loaded) {
 FileStatus encodeLibraryFile(const std::vector<LibraryFileEntry>& entries,
                              std::vector<uint8_t>& bytes, const std::string& target) {
     if (entries.size() > static_cast<size_t>(kMaxLibraryEntries)) {
-        return FileStatus::failure("Cannot write " + quotedPath(target) + ": a library holds at most 32767 textures.");
+        return FileStatus::failure("Cannot write " + quotedPath(target) +
+                                   ": a library holds at most 32767 textures.");
     }
     for (const LibraryFileEntry& e : entries) {
         for (const auto& [what, text] : {std::pair{"name", &e.name}, std::pair{"path", &e.path}}) {
@@ -96,8 +97,7 @@ FileStatus decodeLibraryFile(std::span<const uint8_t> bytes, std::vector<Library
     if (bytes.size() != expected) {
         return FileStatus::failure(notLibrary + "it lists " + std::to_string(count) +
                                    " textures, so it should be " + std::to_string(expected) +
-                                   " bytes long, but it is " + std::to_string(bytes.size()) +
-                                   ".");
+                                   " bytes long, but it is " + std::to_string(bytes.size()) + ".");
     }
     std::vector<LibraryFileEntry> decoded(static_cast<size_t>(count));
     for (size_t k = 0; k < decoded.size(); ++k) {
@@ -105,7 +105,8 @@ FileStatus decodeLibraryFile(std::span<const uint8_t> bytes, std::vector<Library
         if (!readField(entry.first(kLibraryFieldBytes), decoded[k].name) ||
             !readField(entry.last(kLibraryFieldBytes), decoded[k].path)) {
             return FileStatus::failure(notLibrary + "the name or path of entry " +
-                                       std::to_string(k + 1) + " does not end within its 80 bytes.");
+                                       std::to_string(k + 1) +
+                                       " does not end within its 80 bytes.");
         }
     }
     entries = std::move(decoded);

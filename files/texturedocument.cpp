@@ -40,7 +40,9 @@ struct FloatField {
 
 // The first non-finite float of the record or its map, by field name.
 const char* firstNonFinite(const TextureParams& r) {
-    const auto vec = [](const Vec3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); };
+    const auto vec = [](const Vec3& v) {
+        return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+    };
     const auto colour = [](const Colour& c) {
         return std::isfinite(c.r) && std::isfinite(c.g) && std::isfinite(c.b) && std::isfinite(c.a);
     };
@@ -56,14 +58,22 @@ const char* firstNonFinite(const TextureParams& r) {
             return f.name;
         }
     }
-    if (!vec(r.gradientVector)) return "gradientVector";
-    if (!vec(r.scale)) return "scale";
-    if (!vec(r.reliefScale)) return "reliefScale";
-    if (!vec(r.lightDirection)) return "lightDirection";
-    if (!vec(r.brilliance)) return "brilliance";
-    if (!vec(r.offset)) return "offset";
-    if (!colour(r.reflectionColour)) return "reflectionColour";
-    if (!colour(r.lightColour)) return "lightColour";
+    if (!vec(r.gradientVector))
+        return "gradientVector";
+    if (!vec(r.scale))
+        return "scale";
+    if (!vec(r.reliefScale))
+        return "reliefScale";
+    if (!vec(r.lightDirection))
+        return "lightDirection";
+    if (!vec(r.brilliance))
+        return "brilliance";
+    if (!vec(r.offset))
+        return "offset";
+    if (!colour(r.reflectionColour))
+        return "reflectionColour";
+    if (!colour(r.lightColour))
+        return "lightColour";
     for (const ColourMapEntry& e : r.colourMap.entries) {
         if (!std::isfinite(e.start) || !std::isfinite(e.end) || !colour(e.startColour) ||
             !colour(e.endColour)) {
