@@ -67,8 +67,10 @@ RenderStatus renderInline(const Job& job) {
     return RenderStatus::Completed;
 }
 
-// Workers claim rows in sink order but never more than `band` rows ahead of the row the sink
-// is waiting for; each finished row waits in its band slot until the sink has taken it.
+// Rows are claimed in sink order but never more than `band` rows ahead of the row the sink is
+// waiting for; each finished row waits in its band slot until the sink has taken it. The thread
+// that feeds the sink renders rows too while its next row is not ready, so no core idles
+// waiting for the sink and no thread sleeps and wakes for every row.
 class Band {
 public:
     Band(const Job& job, int band) : mJob(job), mBand(band), mSlots(static_cast<size_t>(band)) {
@@ -82,20 +84,13 @@ public:
             int s;
             {
                 std::unique_lock lock(mMutex);
-                mSpace.wait(lock, [&] {
-                    return mStop || mNext >= mJob.rows || mNext < mDelivered + mBand;
-                });
+                mSpace.wait(lock, [&] { return mStop || mNext >= mJob.rows || hasSpace(); });
                 if (mStop || mNext >= mJob.rows || mJob.cancelled()) {
                     return;
                 }
                 s = mNext++;
             }
-            Slot& slot = slotOf(s);
-            mJob.render(s, slot.pixels);
-            {
-                std::lock_guard lock(mMutex);
-                slot.ready = true;
-            }
+            renderInto(s);
             mFinished.notify_all();
         }
     }
@@ -136,12 +131,29 @@ private:
 
     Slot& slotOf(int sequence) { return mSlots[static_cast<size_t>(sequence % mBand)]; }
 
-    // The cancel flag is set from outside without waking us, so wait in short steps.
+    bool hasSpace() const noexcept { return mNext < mDelivered + mBand; }
+
+    void renderInto(int sequence) {
+        Slot& slot = slotOf(sequence);
+        mJob.render(sequence, slot.pixels);
+        std::lock_guard lock(mMutex);
+        slot.ready = true;
+    }
+
+    // Renders rows of its own until `slot` is ready. The cancel flag is set from outside
+    // without waking anyone, so waiting happens in short steps.
     bool waitFor(Slot& slot) {
         std::unique_lock lock(mMutex);
         while (!slot.ready) {
             if (mJob.cancelled()) {
                 return false;
+            }
+            if (mNext < mJob.rows && hasSpace()) {
+                const int s = mNext++;
+                lock.unlock();
+                renderInto(s);
+                lock.lock();
+                continue;
             }
             mFinished.wait_for(lock, std::chrono::milliseconds(20));
         }
@@ -172,7 +184,7 @@ RenderStatus renderParallel(const Job& job, int threads) {
             workers.clear();  // joins
         }
     } guard{shared, workers};
-    for (int t = 0; t < threads; ++t) {
+    for (int t = 1; t < threads; ++t) {
         workers.emplace_back([&shared] { shared.work(); });
     }
     return shared.deliver();
