@@ -196,38 +196,43 @@ float noise(float x, float y, float z) noexcept {
 
 Vec3 vectorNoise(float x, float y, float z) noexcept { return vectorNoiseWith(gTables, x, y, z); }
 
-float turbulenceSum(const Vec3& p, int n) noexcept {
-    float sum = 0.0f;
+namespace {
+
+// Calls `octave(x, y, z, s)` for the octave scales s = 1, 1/2, 1/4, ... of up to n octaves,
+// stopping at the first whose point p / s has left the lattice range or whose scale has
+// underflowed: from there on the sums would only gather overflow.
+template <typename Octave>
+inline void forEachOctave(const Vec3& p, int n, Octave&& octave) noexcept {
     float s = 1.0f;
     for (int k = 0; k < n && s > 0.0f; ++k) {
         const float x = p.x / s;
         const float y = p.y / s;
         const float z = p.z / s;
         if (!onLattice(x, y, z)) {
-            break;
+            return;
         }
-        sum += std::fabs(noise(x, y, z)) * s;
+        octave(x, y, z, s);
         s *= 0.5f;
     }
+}
+
+}  // namespace
+
+float turbulenceSum(const Vec3& p, int n) noexcept {
+    float sum = 0.0f;
+    forEachOctave(
+        p, n, [&](float x, float y, float z, float s) { sum += std::fabs(noise(x, y, z)) * s; });
     return sum;
 }
 
 Vec3 vectorTurbulence(const Vec3& p, int n) noexcept {
     Vec3 sum;
-    float s = 1.0f;
-    for (int k = 0; k < n && s > 0.0f; ++k) {
-        const float x = p.x / s;
-        const float y = p.y / s;
-        const float z = p.z / s;
-        if (!onLattice(x, y, z)) {
-            break;
-        }
+    forEachOctave(p, n, [&](float x, float y, float z, float s) {
         const Vec3 v = vectorNoise(x, y, z);
         sum.x += v.x * s;
         sum.y += v.y * s;
         sum.z += v.z * s;
-        s *= 0.5f;
-    }
+    });
     return sum;
 }
 

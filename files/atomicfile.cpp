@@ -187,6 +187,15 @@ void AtomicFile::failWithErrno(const char* what, int error) {
     }
 }
 
+FileStatus writeWholeFile(const std::string& path, std::span<const uint8_t> bytes) {
+    AtomicFile file;
+    if (FileStatus opened = file.open(path); !opened.ok()) {
+        return opened;
+    }
+    file.write(bytes);
+    return file.commit();
+}
+
 FileStatus readWholeFile(const std::string& path, size_t limit, std::vector<uint8_t>& bytes) {
     bytes.clear();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

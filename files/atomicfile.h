@@ -55,6 +55,9 @@ private:
     FileStatus mStatus;
 };
 
+// Writes `bytes` as the whole file `path` through an AtomicFile.
+FileStatus writeWholeFile(const std::string& path, std::span<const uint8_t> bytes);
+
 // Reads a whole file of at most `limit` bytes. A larger file fails with a message; `bytes` then
 // holds the first limit + 1 bytes so the caller can tell the sizes apart.
 FileStatus readWholeFile(const std::string& path, size_t limit, std::vector<uint8_t>& bytes);

@@ -38,11 +38,7 @@ bool BitmapEncoder::begin() {
 }
 
 bool BitmapEncoder::acceptRow(int, std::span<const uint8_t> rgb) {
-    for (size_t i = 0; i + 2 < rgb.size() && i + 2 < mRow.size(); i += 3) {
-        mRow[i] = rgb[i + 2];
-        mRow[i + 1] = rgb[i + 1];
-        mRow[i + 2] = rgb[i];
-    }
+    rgbToBgr(rgb, mRow);
     return mFile.write(mRow);
 }
 

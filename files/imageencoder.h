@@ -2,6 +2,9 @@
 
 #include "engine/renderer.h"
 
+#include <cstdint>
+#include <span>
+
 namespace quorvel {
 
 class AtomicFile;
@@ -16,5 +19,15 @@ public:
     // Writes what follows the rows.
     virtual bool finish() = 0;
 };
+
+// Copies an RGB row into the blue, green, red order of the Targa and bitmap layouts; stops at
+// the shorter of the two.
+inline void rgbToBgr(std::span<const uint8_t> rgb, std::span<uint8_t> bgr) noexcept {
+    for (size_t i = 0; i + 2 < rgb.size() && i + 2 < bgr.size(); i += 3) {
+        bgr[i] = rgb[i + 2];
+        bgr[i + 1] = rgb[i + 1];
+        bgr[i + 2] = rgb[i];
+    }
+}
 
 }  // namespace quorvel

@@ -131,12 +131,7 @@ FileStatus writeLibraryFile(const std::string& path, const std::vector<LibraryFi
     if (FileStatus encoded = encodeLibraryFile(entries, bytes, path); !encoded.ok()) {
         return encoded;
     }
-    AtomicFile file;
-    if (FileStatus opened = file.open(path); !opened.ok()) {
-        return opened;
-    }
-    file.write(bytes);
-    return file.commit();
+    return writeWholeFile(path, bytes);
 }
 
 std::string libraryNameOf(const std::string& path) {

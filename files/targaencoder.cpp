@@ -66,11 +66,7 @@ bool TargaEncoder::begin() {
 }
 
 bool TargaEncoder::acceptRow(int, std::span<const uint8_t> rgb) {
-    for (size_t i = 0; i + 2 < rgb.size() && i + 2 < mBgr.size(); i += 3) {
-        mBgr[i] = rgb[i + 2];
-        mBgr[i + 1] = rgb[i + 1];
-        mBgr[i + 2] = rgb[i];
-    }
+    rgbToBgr(rgb, mBgr);
     mPackets.clear();
     encodeTargaRow(mBgr, mPackets);
     return mFile.write(mPackets);

@@ -112,12 +112,8 @@ FileStatus checkTextureRecord(const TextureParams& r, const std::string& source)
 }
 
 FileStatus writeTextureFile(const std::string& path, const TextureParams& record) {
-    AtomicFile file;
-    if (FileStatus opened = file.open(path); !opened.ok()) {
-        return opened;
-    }
-    file.write(encodeTextureDocument(record));
-    return file.commit();
+    const auto bytes = encodeTextureDocument(record);
+    return writeWholeFile(path, bytes);
 }
 
 FileStatus readTextureDocument(const std::string& path, TextureParams& record) {

@@ -18,12 +18,8 @@ TprBytes encodeTpr(const TextureParams& record) noexcept {
 }
 
 FileStatus writeTprFile(const std::string& path, const TextureParams& record) {
-    AtomicFile file;
-    if (FileStatus opened = file.open(path); !opened.ok()) {
-        return opened;
-    }
-    file.write(encodeTpr(record));
-    return file.commit();
+    const auto bytes = encodeTpr(record);
+    return writeWholeFile(path, bytes);
 }
 
 }  // namespace quorvel
