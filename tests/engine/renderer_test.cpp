@@ -1,59 +1,70 @@
 #include "engine/renderer.h"
 
-#include "engine/defaults.h"
-#include "engine/noise.h"
+#include "tests/engine/testrecords.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <atomic>
 #include <functional>
+#include <numeric>
 #include <thread>
-#include <utility>
-#include <vector>
 
 namespace quorvel {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using namespace test;
+using enum MaterialType;
+using enum ReliefType;
 
-// Keeps every row it is handed; `onRow` (given the number of rows seen so far) may refuse one.
-class CollectingSink : public RowSink {
-public:
+constexpr RowOrder kOrders[] = {RowOrder::TopDown, RowOrder::BottomUp};
+
+// Renders `record` and checks, for every render, that each row holds the bytes renderRow makes
+// for it (in the region's columns x0 to x1), and that rows and progress reports arrive on the
+// caller's thread, report k being (k, total) right after row k. `onRow` (given the number of
+// rows seen) may refuse a row.
+struct Render : RowSink {
+    Render(const TextureParams& r, int threads, RowOrder order = RowOrder::TopDown) : record(r) {
+        options.threads = threads;
+        options.order = order;
+    }
+
+    RenderStatus run() {
+        options.progress = [this](int done, int all) {
+            EXPECT_EQ(std::this_thread::get_id(), caller);
+            EXPECT_EQ(static_cast<size_t>(done), ++reports);
+            EXPECT_TRUE(reports == rows.size() && (reports == 1 || total == all));
+            total = all;
+        };
+        return renderImage(record, sampling, *this, options);
+    }
+
     bool acceptRow(int row, std::span<const uint8_t> rgb) override {
-        if (std::this_thread::get_id() != mCaller) {
-            offThread = true;
-        }
+        EXPECT_EQ(std::this_thread::get_id(), caller);
+        EXPECT_EQ(reports, rows.size()) << "row " << row << " came before a progress report";
+        Bytes expected(3 * static_cast<size_t>(sampling.width()));
+        renderRow(record, sampling, row, expected);
+        EXPECT_EQ(Bytes(rgb.begin(), rgb.end()),
+                  Bytes(expected.begin() + 3 * x0, expected.begin() + 3 * x1))
+            << "row " << row;
         rows.push_back(row);
-        pixels.emplace_back(rgb.begin(), rgb.end());
         return onRow ? onRow(static_cast<int>(rows.size())) : true;
     }
 
-    std::vector<int> rows;
-    std::vector<Bytes> pixels;
+    TextureParams record;
+    Sampling sampling = Sampling::image(64, 48);
+    int x0 = 0, x1 = 64;
+    RenderOptions options;
     std::function<bool(int)> onRow;
-    bool offThread = false;
-
-private:
-    std::thread::id mCaller = std::this_thread::get_id();
+    std::thread::id caller = std::this_thread::get_id();
+    std::vector<int> rows;
+    size_t reports = 0;
+    int total = 0;
 };
 
-std::vector<int> sequence(int first, int last) { // inclusive, either direction
-    std::vector<int> rows;
-    const int step = first <= last ? 1 : -1;
-    for (int r = first; r != last + step; r += step) {
-        rows.push_back(r);
-    }
-    return rows;
-}
-
-// The rows as renderRow makes them one at a time, without the renderer.
-std::vector<Bytes> referenceRows(const TextureParams& record, const Sampling& s) {
-    std::vector<Bytes> rows;
-    for (int j = 0; j < s.height(); ++j) {
-        Bytes rgb(3 * static_cast<size_t>(s.width()));
-        renderRow(record, s, j, rgb);
-        rows.push_back(std::move(rgb));
+// Rows y0 to y1 - 1 in the order asked for.
+std::vector<int> rowsInOrder(int y0, int y1, RowOrder order) {
+    std::vector<int> rows(static_cast<size_t>(std::max(y1 - y0, 0)));
+    std::iota(rows.begin(), rows.end(), y0);
+    if (order == RowOrder::BottomUp) {
+        std::reverse(rows.begin(), rows.end());
     }
     return rows;
 }
@@ -65,231 +76,100 @@ TextureParams withRelief(MaterialType material, ReliefType relief, float intensi
     return record;
 }
 
-std::vector<TextureParams> sampleRecords() {
-    return {
-        materialDefaults(static_cast<int>(MaterialType::Marble)),
-        withRelief(MaterialType::Brick, ReliefType::Waves, 0.6f),
-        materialDefaults(static_cast<int>(MaterialType::CheckerTexture)),
-        withRelief(MaterialType::Wood, ReliefType::Bumps, 1.5f),
-        withRelief(MaterialType::Stains, ReliefType::InverseDents, 0.3f),
-        materialDefaults(static_cast<int>(MaterialType::Agate)),
-    };
-}
+class RendererTest : public EngineTest {};
 
-class RendererTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { initNoise(); }
-    const Sampling mSampling = Sampling::image(64, 48);
-};
-
-TEST_F(RendererTest, BytesDoNotDependOnTheThreadCount) {
-    for (TextureParams record : sampleRecords()) {
-        SCOPED_TRACE(materialName(record.material));
-        applyRenderWrites(record);
-        const std::vector<Bytes> expected = referenceRows(record, mSampling);
-        for (int threads : {1, 2, 3, 8}) {
-            CollectingSink sink;
-            RenderOptions options;
-            options.threads = threads;
-            ASSERT_EQ(renderImage(record, mSampling, sink, options), RenderStatus::Completed);
-            EXPECT_EQ(sink.rows, sequence(0, 47)) << threads << " threads";
-            EXPECT_EQ(sink.pixels, expected) << threads << " threads";
-            EXPECT_FALSE(sink.offThread);
-        }
-    }
-}
-
-TEST_F(RendererTest, RowsArriveInTheRequestedOrder) {
-    TextureParams record = withRelief(MaterialType::Brick, ReliefType::Ripples, 0.4f);
-    for (RowOrder order : {RowOrder::TopDown, RowOrder::BottomUp}) {
-        for (int threads : {1, 4}) {
-            for (int band : {0, 1, 2}) {
-                CollectingSink sink;
-                RenderOptions options;
-                options.threads = threads;
-                options.bandRows = band;
-                options.order = order;
-                ASSERT_EQ(renderImage(record, mSampling, sink, options), RenderStatus::Completed);
-                EXPECT_EQ(sink.rows, order == RowOrder::TopDown ? sequence(0, 47) : sequence(47, 0))
-                    << threads << " threads, band " << band;
-                EXPECT_FALSE(sink.offThread);
+TEST_F(RendererTest, BytesDoNotDependOnThreadsBandOrOrder) {
+    const TextureParams records[] = {
+        withRelief(Marble, Waves, 0),           withRelief(Brick, Waves, 0.6f),
+        withRelief(CheckerTexture, Waves, 0),   withRelief(Wood, Bumps, 1.5f),
+        withRelief(Stains, InverseDents, 0.3f), withRelief(Agate, Ripples, 0.4f)};
+    const std::pair<int, int> threadsAndBand[] = {{1, 0}, {2, 1}, {3, 2}, {8, 0}, {4, 1}};
+    for (const TextureParams& record : records) {
+        for (const auto& [threads, band] : threadsAndBand) {
+            for (RowOrder order : kOrders) {
+                Render render(record, threads, order);
+                render.options.bandRows = band;
+                EXPECT_EQ(render.run(), RenderStatus::Completed);
+                EXPECT_EQ(render.rows, rowsInOrder(0, 48, order)) << threads << " threads";
+                EXPECT_TRUE(render.reports == 48 && render.total == 48);
             }
         }
     }
 }
 
-TEST_F(RendererTest, ProgressCountsDeliveredRows) {
-    TextureParams record = materialDefaults(1);
-    const PixelRegion region{0, 10, 64, 30};
-    for (const PixelRegion* r : {static_cast<const PixelRegion*>(nullptr), &region}) {
-        const int rows = r ? 20 : 48;
+// Cancelling before the start delivers nothing; cancelling after k rows delivers a prefix of at
+// most one more row. A refused row stops the render without a progress report.
+TEST_F(RendererTest, CancelAndRefusalStopPromptly) {
+    const TextureParams record = withRelief(Granite, Dents, 0.5f);
+    for (RowOrder order : kOrders) {
         for (int threads : {1, 4}) {
-            std::vector<std::pair<int, int>> reports;
-            CollectingSink sink;
-            sink.onRow = [&](int seen) {
-                // The report for a row comes after the sink has taken it.
-                EXPECT_EQ(static_cast<int>(reports.size()), seen - 1);
-                return true;
-            };
-            RenderOptions options;
-            options.threads = threads;
-            options.region = r;
-            const std::thread::id caller = std::this_thread::get_id();
-            options.progress = [&](int done, int total) {
-                EXPECT_EQ(std::this_thread::get_id(), caller);
-                reports.emplace_back(done, total);
-            };
-            ASSERT_EQ(renderImage(record, mSampling, sink, options), RenderStatus::Completed);
-            ASSERT_EQ(static_cast<int>(reports.size()), rows);
-            for (int k = 0; k < rows; ++k) {
-                EXPECT_EQ(reports[static_cast<size_t>(k)], std::make_pair(k + 1, rows));
-            }
-        }
-    }
-}
-
-TEST_F(RendererTest, CancellingFromTheSinkStopsPromptly) {
-    TextureParams record = withRelief(MaterialType::Granite, ReliefType::Dents, 0.5f);
-    for (RowOrder order : {RowOrder::TopDown, RowOrder::BottomUp}) {
-        for (int threads : {1, 4}) {
-            for (int k : {1, 5}) {
-                std::atomic<bool> cancel{false};
-                CollectingSink sink;
-                sink.onRow = [&](int seen) {
-                    if (seen == k) {
-                        cancel = true;
-                    }
+            const std::vector<int> all = rowsInOrder(0, 48, order);
+            for (int k : {0, 1, 5}) {
+                std::atomic<bool> cancel{k == 0};
+                Render render(record, threads, order);
+                render.options.cancel = &cancel;
+                render.onRow = [&](int seen) {
+                    cancel = cancel || seen == k;
                     return true;
                 };
-                RenderOptions options;
-                options.threads = threads;
-                options.order = order;
-                options.cancel = &cancel;
-                EXPECT_EQ(renderImage(record, mSampling, sink, options), RenderStatus::Cancelled);
-                ASSERT_GE(sink.rows.size(), static_cast<size_t>(k));
-                ASSERT_LE(sink.rows.size(), static_cast<size_t>(k + 1));
-                const std::vector<int> all =
-                    order == RowOrder::TopDown ? sequence(0, 47) : sequence(47, 0);
-                EXPECT_TRUE(std::equal(sink.rows.begin(), sink.rows.end(), all.begin()))
-                    << "the rows seen are not a prefix";
+                EXPECT_EQ(render.run(), RenderStatus::Cancelled);
+                const size_t seen = render.rows.size();
+                EXPECT_TRUE(seen >= static_cast<size_t>(k) && seen <= (k == 0 ? 0u : k + 1u));
+                EXPECT_TRUE(std::equal(render.rows.begin(), render.rows.end(), all.begin()));
             }
+            Render refused(record, threads, order);
+            refused.onRow = [](int seen) { return seen < 3; };
+            EXPECT_EQ(refused.run(), RenderStatus::Stopped);
+            EXPECT_EQ(refused.rows, std::vector<int>(all.begin(), all.begin() + 3));
+            EXPECT_EQ(refused.reports, 2u);
         }
     }
 }
 
-TEST_F(RendererTest, CancelledBeforeTheStartDeliversNothing) {
-    TextureParams record = materialDefaults(1);
-    const std::atomic<bool> cancel{true};
-    for (int threads : {1, 4}) {
-        CollectingSink sink;
-        RenderOptions options;
-        options.threads = threads;
-        options.cancel = &cancel;
-        EXPECT_EQ(renderImage(record, mSampling, sink, options), RenderStatus::Cancelled);
-        EXPECT_TRUE(sink.rows.empty());
-    }
-}
-
-TEST_F(RendererTest, RefusedRowStopsTheRender) {
-    TextureParams record = materialDefaults(1);
-    for (int threads : {1, 4}) {
-        int lastProgress = 0;
-        CollectingSink sink;
-        sink.onRow = [](int seen) { return seen < 3; };
-        RenderOptions options;
-        options.threads = threads;
-        options.progress = [&](int done, int) { lastProgress = done; };
-        EXPECT_EQ(renderImage(record, mSampling, sink, options), RenderStatus::Stopped);
-        EXPECT_EQ(sink.rows, sequence(0, 2)) << threads << " threads";
-        EXPECT_EQ(lastProgress, 2);
-    }
-}
-
+// A region renders the matching part of the image, clipped to it; an empty region or image
+// renders nothing and reports no progress.
 TEST_F(RendererTest, RegionRendersTheMatchingSubRectangle) {
-    TextureParams record = withRelief(MaterialType::Brick, ReliefType::Waves, 0.6f);
-    applyRenderWrites(record);
-    const std::vector<Bytes> whole = referenceRows(record, mSampling);
-    const struct {
-        PixelRegion region;
-        PixelRegion clipped;
-    } rows[] = {
-        {{10, 5, 30, 20}, {10, 5, 30, 20}},
-        {{-5, -5, 10, 10}, {0, 0, 10, 10}},
-        {{50, 40, 100, 100}, {50, 40, 64, 48}},
-    };
-    for (const auto& row : rows) {
-        const PixelRegion& c = row.clipped;
-        for (RowOrder order : {RowOrder::TopDown, RowOrder::BottomUp}) {
-            for (int threads : {1, 3}) {
-                CollectingSink sink;
-                RenderOptions options;
-                options.threads = threads;
-                options.order = order;
-                options.region = &row.region;
-                ASSERT_EQ(renderImage(record, mSampling, sink, options), RenderStatus::Completed);
-                EXPECT_EQ(sink.rows, order == RowOrder::TopDown ? sequence(c.y0, c.y1 - 1)
-                                                                : sequence(c.y1 - 1, c.y0));
-                for (size_t k = 0; k < sink.rows.size(); ++k) {
-                    const Bytes& full = whole[static_cast<size_t>(sink.rows[k])];
-                    const Bytes expected(full.begin() + 3 * c.x0, full.begin() + 3 * c.x1);
-                    EXPECT_EQ(sink.pixels[k], expected) << "row " << sink.rows[k];
-                }
-            }
+    const PixelRegion rows[][2] = {{{10, 5, 30, 20}, {10, 5, 30, 20}},
+                                   {{-5, -5, 10, 10}, {0, 0, 10, 10}},
+                                   {{50, 40, 100, 100}, {50, 40, 64, 48}},
+                                   {{10, 10, 10, 20}, {}},
+                                   {{70, 0, 90, 10}, {}},
+                                   {{0, 30, 64, 20}, {}}};  // {region, clipped}
+    const TextureParams record = withRelief(Brick, Waves, 0.6f);
+    for (const auto& [region, clipped] : rows) {
+        for (int k = 0; k < 4; ++k) {
+            Render render(record, 1 + 2 * (k / 2), kOrders[k % 2]);
+            render.options.region = &region;
+            render.x0 = clipped.x0;
+            render.x1 = clipped.x1;
+            EXPECT_EQ(render.run(), RenderStatus::Completed);
+            EXPECT_EQ(render.rows, rowsInOrder(clipped.y0, clipped.y1, kOrders[k % 2]));
+            EXPECT_TRUE(render.rows.empty() || render.total == clipped.y1 - clipped.y0);
         }
+    }
+    for (const auto& [w, h] : {std::pair{0, 48}, {64, 0}, {-3, -3}, {-5, 10}}) {
+        Render render(record, 4);
+        render.sampling = Sampling::image(w, h);
+        EXPECT_EQ(render.run(), RenderStatus::Completed);
+        EXPECT_TRUE(render.rows.empty());
     }
 }
 
-TEST_F(RendererTest, EmptyImagesAndRegionsRenderNothing) {
-    TextureParams record = materialDefaults(1);
-    const PixelRegion empty[] = {{10, 10, 10, 20}, {70, 0, 90, 10}, {0, 30, 64, 20}};
-    std::vector<std::pair<Sampling, const PixelRegion*>> cases = {
-        {Sampling::image(0, 48), nullptr},
-        {Sampling::image(64, 0), nullptr},
-        {Sampling::image(-3, -3), nullptr},
-        {Sampling::image(-5, 10), nullptr},
-    };
-    for (const PixelRegion& r : empty) {
-        cases.emplace_back(mSampling, &r);
-    }
-    for (const auto& [sampling, region] : cases) {
-        for (int threads : {1, 4}) {
-            CollectingSink sink;
-            int reports = 0;
-            RenderOptions options;
-            options.threads = threads;
-            options.region = region;
-            options.progress = [&](int, int) { ++reports; };
-            EXPECT_EQ(renderImage(record, sampling, sink, options), RenderStatus::Completed);
-            EXPECT_TRUE(sink.rows.empty());
-            EXPECT_EQ(reports, 0);
-        }
-    }
-}
-
+// The engine's one write to a record stays visible in the caller's record.
 TEST_F(RendererTest, BrickLeavesItsMortarWidthInTheCallersRecord) {
-    const Sampling tiny = Sampling::image(8, 4);
     for (int threads : {1, 2}) {
-        TextureParams brick = materialDefaults(static_cast<int>(MaterialType::Brick));
-        ASSERT_EQ(brick.mortarWidth, 0.0f);
-        CollectingSink sink;
-        RenderOptions options;
-        options.threads = threads;
-        renderImage(brick, tiny, sink, options);
-        EXPECT_EQ(brick.mortarWidth, 0.05f);
-
-        TextureParams marble = materialDefaults(static_cast<int>(MaterialType::Marble));
-        marble.mortarWidth = 0.3f;
-        renderImage(marble, tiny, sink, options);
-        EXPECT_EQ(marble.mortarWidth, 0.3f);
+        Render brick(withRelief(Brick, Waves, 0), threads);
+        Render marble(withRelief(Marble, Waves, 0), threads);
+        marble.record.mortarWidth = 0.3f;
+        ASSERT_EQ(brick.record.mortarWidth, 0.0f);
+        brick.run();
+        marble.run();
+        EXPECT_EQ(brick.record.mortarWidth, 0.05f);
+        EXPECT_EQ(marble.record.mortarWidth, 0.3f);
     }
-}
-
-TEST_F(RendererTest, EffectiveThreads) {
-    EXPECT_EQ(effectiveThreads(3), 3);
-    EXPECT_EQ(effectiveThreads(1), 1);
-    EXPECT_GE(effectiveThreads(0), 1);
+    EXPECT_TRUE(effectiveThreads(3) == 3 && effectiveThreads(1) == 1 && effectiveThreads(0) >= 1);
     EXPECT_EQ(effectiveThreads(-2), effectiveThreads(0));
 }
 
-} // namespace
-} // namespace quorvel
+}  // namespace
+}  // namespace quorvel

@@ -1,27 +1,36 @@
 #pragma once
 
+#include "engine/defaults.h"
+#include "engine/materials.h"
+#include "engine/noise.h"
+#include "engine/numeric.h"
 #include "engine/recordlayout.h"
-#include "engine/textureparams.h"
+#include "engine/relief.h"
+#include "engine/renderer.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstdint>
-#include <ostream>
-
-namespace quorvel {
-
-// Readable failure messages for the engine's plain records.
-inline void PrintTo(const Colour& c, std::ostream* os) {
-    *os << "(" << c.r << ", " << c.g << ", " << c.b << ", " << c.a << ")";
-}
-
-inline void PrintTo(const Vec3& v, std::ostream* os) {
-    *os << "(" << v.x << ", " << v.y << ", " << v.z << ")";
-}
-
-} // namespace quorvel
+#include <limits>
+#include <random>
+#include <vector>
 
 namespace quorvel::test {
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr float kInf = std::numeric_limits<float>::infinity();
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+// Every engine test reads the noise tables.
+class EngineTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { initNoise(); }
+};
 
 // Records are compared through their stored bytes: that covers every field, compares floats by
 // their bits (so NaN and -0 count) and stays correct when a field is added to the layout.
@@ -37,12 +46,27 @@ inline std::array<uint8_t, kColourMapBytes> mapBytes(const ColourMap& map) {
     return bytes;
 }
 
-inline bool sameBits(float a, float b) {
-    return std::bit_cast<uint32_t>(a) == std::bit_cast<uint32_t>(b);
+// Bit for bit, so NaN and -0 count.
+template <typename T> bool same(const T& a, const T& b) {
+    using Bits = std::array<uint8_t, sizeof(T)>;
+    return std::bit_cast<Bits>(a) == std::bit_cast<Bits>(b);
 }
 
-inline bool sameColour(const Colour& a, const Colour& b) {
-    return sameBits(a.r, b.r) && sameBits(a.g, b.g) && sameBits(a.b, b.b) && sameBits(a.a, b.a);
+template <size_t N> std::array<uint8_t, N> randomBytes(std::mt19937& random) {
+    std::array<uint8_t, N> bytes;
+    for (uint8_t& b : bytes) {
+        b = static_cast<uint8_t>(random());
+    }
+    return bytes;
 }
 
-} // namespace quorvel::test
+// A record and colour map of random bytes, as a damaged file may hold: every field differs
+// from every other and from the defaults, NaN payloads and out-of-list values included.
+inline TextureParams randomRecord(std::mt19937& random) {
+    TextureParams record;
+    decodeRecord(randomBytes<kRecordBytes>(random), record);
+    decodeColourMap(randomBytes<kColourMapBytes>(random), record.colourMap);
+    return record;
+}
+
+}  // namespace quorvel::test
