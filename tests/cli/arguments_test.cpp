@@ -9,60 +9,40 @@ namespace quorvel::cli {
 namespace {
 
 TEST(ParseMaterial, AcceptsNamesLooselyAndNumbersInRange) {
-    struct Row {
-        const char* text;
-        std::optional<int> material;
-    };
-    const Row rows[] = {
+    const std::pair<const char*, std::optional<int>> rows[] = {
         {"marble", 1},
         {"Marble", 1},
         {"Checker Texture", 5},
         {"checker-texture", 5},
         {"CHECKER_TEXTURE", 5},
         {"checker", 4},
-        {"inverse dents", std::nullopt},
         {"0", 0},
         {"13", 13},
+        {"inverse dents", std::nullopt},
         {"14", std::nullopt},
         {"-1", std::nullopt},
         {"", std::nullopt},
         {"1.0", std::nullopt},
         {"marbles", std::nullopt},
     };
-    for (const Row& row : rows) {
-        EXPECT_EQ(parseMaterial(row.text), row.material) << "'" << row.text << "'";
+    for (const auto& [text, material] : rows) {
+        EXPECT_EQ(parseMaterial(text), material) << "'" << text << "'";
     }
 }
 
 TEST(ParseSize, AcceptsOnlyWidthByHeightWithinTheRecordRange) {
-    struct Row {
-        const char* text;
-        int width;  // 0: refused
-        int height;
-    };
-    const Row rows[] = {
-        {"4096x2836", 4096, 2836},
-        {"1x1", 1, 1},
-        {"32767x32767", 32767, 32767},
-        {"64X48", 64, 48},
-        {"0x5", 0, 0},
-        {"5x0", 0, 0},
-        {"32768x1", 0, 0},
-        {"1x32768", 0, 0},
-        {"-1x5", 0, 0},
-        {"5", 0, 0},
-        {"x5", 0, 0},
-        {"5x", 0, 0},
-        {"axb", 0, 0},
-        {"5x5x5", 0, 0},
-        {"", 0, 0},
-    };
-    for (const Row& row : rows) {
-        const std::optional<ImageSize> size = parseSize(row.text);
-        const ImageSize got = size.value_or(ImageSize{0, 0});
-        EXPECT_EQ(size.has_value(), row.width != 0) << "'" << row.text << "'";
-        EXPECT_EQ(got.width, row.width) << "'" << row.text << "'";
-        EXPECT_EQ(got.height, row.height) << "'" << row.text << "'";
+    const std::pair<const char*, std::pair<int, int>> accepted[] = {{"4096x2836", {4096, 2836}},
+                                                                    {"1x1", {1, 1}},
+                                                                    {"32767x32767", {32767, 32767}},
+                                                                    {"64X48", {64, 48}}};
+    for (const auto& [text, size] : accepted) {
+        const std::optional<ImageSize> got = parseSize(text);
+        ASSERT_TRUE(got.has_value()) << text;
+        EXPECT_EQ(std::pair(got->width, got->height), size) << text;
+    }
+    for (const char* text :
+         {"0x5", "5x0", "32768x1", "1x32768", "-1x5", "5", "x5", "5x", "axb", "5x5x5", ""}) {
+        EXPECT_FALSE(parseSize(text).has_value()) << "'" << text << "'";
     }
 }
 
@@ -72,23 +52,20 @@ TEST(ParseArguments, TakesValuesAfterTheOptionOrAfterEquals) {
     const ParsedArguments parsed = parseArguments(args);
     ASSERT_EQ(parsed.error, "");
     const Arguments& a = parsed.arguments;
-    EXPECT_EQ(a.input, "in.qvl");
-    EXPECT_EQ(a.output, "out.png");
+    EXPECT_EQ(a.input + " " + a.output, "in.qvl out.png");
     EXPECT_EQ(a.material, 2);
     ASSERT_TRUE(a.size.has_value());
-    EXPECT_EQ(a.size->width, 64);
-    EXPECT_EQ(a.size->height, 48);
-    EXPECT_EQ(a.threads, 3);
-    EXPECT_TRUE(a.quiet);
+    EXPECT_EQ(std::pair(a.size->width, a.size->height), std::pair(64, 48));
+    EXPECT_TRUE(a.threads == 3 && a.quiet);
 }
 
 TEST(OutputNames, FollowTheEntryNamesWithoutClashes) {
-    const std::vector<std::string> entries = {
-        "\\marble.qvl", "\\marble.qvl", "", "\\sub\\x.QVL", "\\marble.qvl", "\\..",
-        "\\notes.txt", "marble-2"};
-    const std::vector<std::string> expected = {
-        "marble.png",   "marble-2.png", "entry3.png",    "x.png",
-        "marble-3.png", "entry6.png",   "notes.txt.png", "marble-2-2.png"};
+    const std::vector<std::string> entries = {"\\marble.qvl", "\\marble.qvl", "",
+                                              "\\sub\\x.QVL", "\\marble.qvl", "\\..",
+                                              "\\notes.txt",  "marble-2"};
+    const std::vector<std::string> expected = {"marble.png",    "marble-2.png",  "entry3.png",
+                                               "x.png",         "marble-3.png",  "entry6.png",
+                                               "notes.txt.png", "marble-2-2.png"};
     EXPECT_EQ(outputNames(entries, "png"), expected);
 }
 

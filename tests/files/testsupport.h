@@ -6,6 +6,7 @@
 #include "engine/noise.h"
 #include "engine/pixel.h"
 #include "engine/textureparams.h"
+#include "files/texturedocument.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +14,13 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -29,71 +30,61 @@
 
 namespace quorvel::testing {
 
+using Bytes = std::vector<uint8_t>;
+using Names = std::vector<std::string>;
+
 // A fresh folder under /tmp per test, removed with everything in it afterwards.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern = "/tmp/quorvel-test-XXXXXX";
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            mPath = pattern;
-        }
-    }
+struct ScratchFolder {
+    ScratchFolder() { EXPECT_NE(::mkdtemp(path.data()), nullptr); }
     ~ScratchFolder() {
         std::error_code ignored;
-        std::filesystem::remove_all(mPath, ignored);
+        std::filesystem::remove_all(path, ignored);
     }
     ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    const std::string& path() const { return mPath; }
-    std::string operator/(const std::string& name) const { return mPath + "/" + name; }
+    std::string operator/(const std::string& name) const { return path + "/" + name; }
 
     // Names in the folder, sorted, so that a stray temporary file shows up in a comparison.
-    std::vector<std::string> names() const {
-        std::vector<std::string> out;
-        for (const auto& e : std::filesystem::directory_iterator(mPath)) {
+    Names names() const {
+        Names out;
+        for (const auto& e : std::filesystem::directory_iterator(path)) {
             out.push_back(e.path().filename().string());
         }
         std::sort(out.begin(), out.end());
         return out;
     }
 
-private:
-    std::string mPath;
+    std::string path = "/tmp/quorvel-test-XXXXXX";
 };
 
-inline std::vector<uint8_t> readBytes(const std::string& path) {
+inline Bytes readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline std::string readText(const std::string& path) {
-    const std::vector<uint8_t> bytes = readBytes(path);
-    return {bytes.begin(), bytes.end()};
-}
-
-inline void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+inline void writeBytes(const std::string& path, std::span<const uint8_t> bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
     ASSERT_TRUE(out.good()) << path;
 }
 
-inline void writeText(const std::string& path, const std::string& text) {
-    writeBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+inline Bytes documentBytes(const TextureParams& record) {
+    const TextureDocumentBytes bytes = encodeTextureDocument(record);
+    return {bytes.begin(), bytes.end()};
 }
 
-struct DecodedPng {
+struct DecodedImage {
     bool ok = false;
     bool rgb8 = false;  // the file itself is 8-bit RGB without alpha
     int width = 0;
     int height = 0;
-    std::vector<uint8_t> rgb;
+    Bytes rgb;
 };
 
 // Decodes with libpng independently of the encoder under test.
-inline DecodedPng decodePng(const std::string& path) {
-    DecodedPng out;
+inline DecodedImage decodePng(const std::string& path) {
+    DecodedImage out;
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&image, path.c_str())) {
@@ -109,36 +100,25 @@ inline DecodedPng decodePng(const std::string& path) {
     return out;
 }
 
-// The reference pixels: the engine's rows for the record at W x H, rendered one by one on this
-// thread, after the engine's own write to the record (Brick's mortar width).
-inline std::vector<uint8_t> engineImage(TextureParams record, int width, int height) {
+// The reference pixels: the engine's rows for the record, rendered one by one on this thread
+// after the engine's own write to the record (Brick's mortar width).
+inline Bytes engineImage(TextureParams record, const Sampling& sampling) {
     initNoise();
     applyRenderWrites(record);
-    const Sampling sampling = Sampling::image(width, height);
-    const size_t stride = static_cast<size_t>(width) * 3;
-    std::vector<uint8_t> rgb(stride * static_cast<size_t>(height));
-    for (int row = 0; row < height; ++row) {
-        renderRow(record, sampling, row,
-                  std::span<uint8_t>(rgb).subspan(static_cast<size_t>(row) * stride, stride));
+    const size_t stride = static_cast<size_t>(sampling.width()) * 3;
+    Bytes rgb(stride * static_cast<size_t>(sampling.height()));
+    for (int row = 0; row < sampling.height(); ++row) {
+        renderRow(record, sampling, row, std::span<uint8_t>(rgb).subspan(row * stride, stride));
     }
     return rgb;
 }
 
-// Sets an environment variable for one scope, so that lookups such as ~/qvl land in a test's
-// own folder; the old value (or its absence) comes back afterwards.
-struct ScopedEnvironment {
-    ScopedEnvironment(const char* name, const std::string& value) : name(name) {
-        if (const char* was = std::getenv(name)) {
-            old = was;
-        }
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnvironment() { old ? ::setenv(name, old->c_str(), 1) : ::unsetenv(name); }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-    const char* name;
-    std::optional<std::string> old;
+// Sets HOME for one scope, so that ~/qvl lands in a test's own folder.
+struct ScopedHome {
+    explicit ScopedHome(const std::string& home) { ::setenv("HOME", home.c_str(), 1); }
+    ~ScopedHome() { old ? ::setenv("HOME", old->c_str(), 1) : ::unsetenv("HOME"); }
+    std::optional<std::string> old =
+        std::getenv("HOME") ? std::optional<std::string>(std::getenv("HOME")) : std::nullopt;
 };
 
 // Runs `body` in a forked child whose files may not grow beyond `limit` bytes, as on a full
@@ -146,19 +126,14 @@ struct ScopedEnvironment {
 // child sends the message `body` returns through a pipe; the limit never touches this process.
 inline std::string inFileSizeLimitedChild(rlim_t limit, const std::function<std::string()>& body) {
     int fds[2];
-    if (::pipe(fds) != 0) {
-        return "pipe failed";
-    }
+    EXPECT_EQ(::pipe(fds), 0);
     const pid_t pid = ::fork();
     if (pid == 0) {
-        ::close(fds[0]);
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit rl{limit, limit};
         ::setrlimit(RLIMIT_FSIZE, &rl);
         const std::string message = body();
-        const ssize_t ignored = ::write(fds[1], message.data(), message.size());
-        (void)ignored;
-        ::_exit(0);
+        ::_exit(::write(fds[1], message.data(), message.size()) < 0);
     }
     ::close(fds[1]);
     std::string message;
@@ -167,9 +142,9 @@ inline std::string inFileSizeLimitedChild(rlim_t limit, const std::function<std:
         message.append(chunk, static_cast<size_t>(n));
     }
     ::close(fds[0]);
-    int wstatus = 0;
-    ::waitpid(pid, &wstatus, 0);
-    EXPECT_TRUE(WIFEXITED(wstatus) && WEXITSTATUS(wstatus) == 0) << "child status " << wstatus;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
     return message;
 }
 
