@@ -30,7 +30,7 @@ std::array<uint8_t, kBitmapHeaderBytes> bitmapHeader(int width, int height) noex
 }
 
 BitmapEncoder::BitmapEncoder(AtomicFile& file, int width, int height)
-    : mFile(file), mWidth(width), mHeight(height), mRow(bitmapRowBytes(width), 0) {}
+    : ImageEncoder(file, width, height), mRow(bitmapRowBytes(width), 0) {}
 
 bool BitmapEncoder::begin() {
     const auto header = bitmapHeader(mWidth, mHeight);
@@ -41,7 +41,5 @@ bool BitmapEncoder::acceptRow(int, std::span<const uint8_t> rgb) {
     rgbToBgr(rgb, mRow);
     return mFile.write(mRow);
 }
-
-bool BitmapEncoder::finish() { return !mFile.failed(); }
 
 }  // namespace quorvel

@@ -23,12 +23,8 @@ public:
     RowOrder order() const noexcept override { return RowOrder::BottomUp; }
     bool begin() override;
     bool acceptRow(int row, std::span<const uint8_t> rgb) override;
-    bool finish() override;
 
 private:
-    AtomicFile& mFile;
-    int mWidth;
-    int mHeight;
     std::vector<uint8_t> mRow;  // blue, green, red and the padding byte
 };
 

@@ -13,11 +13,19 @@ class AtomicFile;
 // AtomicFile. Failures are recorded in the file's status; every call after one returns false.
 class ImageEncoder : public RowSink {
 public:
+    ImageEncoder(AtomicFile& file, int width, int height) noexcept
+        : mFile(file), mWidth(width), mHeight(height) {}
+
     virtual RowOrder order() const noexcept = 0;
     // Writes what precedes the rows.
     virtual bool begin() = 0;
-    // Writes what follows the rows.
-    virtual bool finish() = 0;
+    // Writes what follows the rows; most layouts have nothing there.
+    virtual bool finish();
+
+protected:
+    AtomicFile& mFile;
+    const int mWidth;
+    const int mHeight;
 };
 
 // Copies an RGB row into the blue, green, red order of the Targa and bitmap layouts; stops at

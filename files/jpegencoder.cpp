@@ -75,7 +75,7 @@ void termDestination(j_compress_ptr cinfo) {
 }  // namespace
 
 JpegEncoder::JpegEncoder(AtomicFile& file, int width, int height)
-    : mState(std::make_unique<State>()) {
+    : ImageEncoder(file, width, height), mState(std::make_unique<State>()) {
     mState->file = &file;
     mState->width = width;
     mState->height = height;

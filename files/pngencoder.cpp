@@ -31,7 +31,7 @@ void onFlush(png_structp) {}
 }  // namespace
 
 PngEncoder::PngEncoder(AtomicFile& file, int width, int height)
-    : mFile(file), mWidth(width), mHeight(height) {
+    : ImageEncoder(file, width, height) {
     mPng = png_create_write_struct(PNG_LIBPNG_VER_STRING, this, onError, onWarning);
     if (mPng) {
         mInfo = png_create_info_struct(mPng);

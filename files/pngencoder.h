@@ -30,9 +30,6 @@ public:
 private:
     bool failed();
 
-    AtomicFile& mFile;
-    int mWidth;
-    int mHeight;
     png_struct_def* mPng = nullptr;
     png_info_def* mInfo = nullptr;
 };

@@ -14,6 +14,4 @@ bool PpmEncoder::begin() {
 
 bool PpmEncoder::acceptRow(int, std::span<const uint8_t> rgb) { return mFile.write(rgb); }
 
-bool PpmEncoder::finish() { return !mFile.failed(); }
-
 }  // namespace quorvel

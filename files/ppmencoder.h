@@ -7,18 +7,11 @@ namespace quorvel {
 // Binary PPM (P6): a text header, then 8-bit RGB rows, top row first.
 class PpmEncoder final : public ImageEncoder {
 public:
-    PpmEncoder(AtomicFile& file, int width, int height) noexcept
-        : mFile(file), mWidth(width), mHeight(height) {}
+    using ImageEncoder::ImageEncoder;
 
     RowOrder order() const noexcept override { return RowOrder::TopDown; }
     bool begin() override;
     bool acceptRow(int row, std::span<const uint8_t> rgb) override;
-    bool finish() override;
-
-private:
-    AtomicFile& mFile;
-    int mWidth;
-    int mHeight;
 };
 
 }  // namespace quorvel

@@ -56,7 +56,7 @@ void encodeTargaRow(std::span<const uint8_t> bgr, std::vector<uint8_t>& out) {
 }
 
 TargaEncoder::TargaEncoder(AtomicFile& file, int width, int height)
-    : mFile(file), mWidth(width), mHeight(height), mBgr(static_cast<size_t>(width) * 3) {
+    : ImageEncoder(file, width, height), mBgr(static_cast<size_t>(width) * 3) {
     mPackets.reserve(static_cast<size_t>(width) * 4);
 }
 
@@ -71,7 +71,5 @@ bool TargaEncoder::acceptRow(int, std::span<const uint8_t> rgb) {
     encodeTargaRow(mBgr, mPackets);
     return mFile.write(mPackets);
 }
-
-bool TargaEncoder::finish() { return !mFile.failed(); }
 
 }  // namespace quorvel
