@@ -172,7 +172,10 @@ private:
 };
 
 RenderStatus renderParallel(const Job& job, int threads) {
-    const int band = job.options.bandRows > 0 ? job.options.bandRows : std::max(16, 4 * threads);
+    // A few rows per thread keep every thread busy; the cap bounds memory for very wide images
+    // and large thread counts (64 rows of 32767 pixels are 6 MB).
+    const int band =
+        job.options.bandRows > 0 ? job.options.bandRows : std::clamp(4 * threads, 16, 64);
     Band shared(job, band);
     std::vector<std::jthread> workers;
     workers.reserve(static_cast<size_t>(threads));
