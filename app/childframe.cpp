@@ -1,0 +1,33 @@
+#include "app/childframe.h"
+
+#include "app/quorveldoc.h"
+#include "app/quorvelview.h"
+
+#include <QCloseEvent>
+
+CChildFrame::CChildFrame(CQuorvelDoc* document, QWidget* parent)
+    : QMdiSubWindow(parent), mDocument(document), mView(new CQuorvelView(document))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWidget(mView);
+    setWindowTitle(document->title());
+}
+
+void CChildFrame::closeWithoutPrompt()
+{
+    mPromptOnClose = false;
+    close();
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event)
+{
+    bool proceed = true;
+    if (mPromptOnClose) emit closeRequested(this, &proceed);
+    if (!proceed) {
+        mPromptOnClose = true;
+        event->ignore();
+        return;
+    }
+    mView->stopRendering();
+    QMdiSubWindow::closeEvent(event);
+}

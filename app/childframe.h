@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QMdiSubWindow>
+
+class CQuorvelDoc;
+class CQuorvelView;
+
+// The frame of one document window, holding its texture view. Closing it asks about its
+// modified document (the prompt may stop the close); a document lives while one of its frames
+// does.
+class CChildFrame : public QMdiSubWindow {
+    Q_OBJECT
+
+public:
+    CChildFrame(CQuorvelDoc* document, QWidget* parent = nullptr);
+
+    CQuorvelDoc* document() const noexcept { return mDocument; }
+    CQuorvelView* view() const noexcept { return mView; }
+
+    // Closes without asking: the document was already asked about (Close command, Exit).
+    void closeWithoutPrompt();
+
+signals:
+    // Asked before a close by the user; returning false through `proceed` keeps the frame open.
+    void closeRequested(CChildFrame* frame, bool* proceed);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    CQuorvelDoc* mDocument;
+    CQuorvelView* mView;
+    bool mPromptOnClose = true;
+};

@@ -1,0 +1,198 @@
+#include "app/filecommands.h"
+
+#include "app/backgroundtask.h"
+#include "app/childframe.h"
+#include "app/mainframe.h"
+#include "app/quorvelapp.h"
+#include "app/quorveldoc.h"
+#include "app/recentfilelist.h"
+#include "app/userdialogs.h"
+#include "files/exportformat.h"
+#include "files/imageexport.h"
+#include "files/searchpath.h"
+#include "files/texturedocument.h"
+#include "files/tprfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace quorvel;
+
+namespace {
+
+std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString messageText(const FileStatus& status) { return QString::fromStdString(status.message); }
+
+// The file dialogs move the current folder to the one last chosen, so that a later Save of an
+// unnamed document lands beside the files the user works with.
+void followChosenFolder(const QString& path) { QDir::setCurrent(QFileInfo(path).absolutePath()); }
+
+}  // namespace
+
+CFileCommands::CFileCommands(CQuorvelApp& app) : mApp(app) {}
+
+QString CFileCommands::dialogFolder()
+{
+    const QString folder = QString::fromStdString(textureFolder());
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::currentPath();
+}
+
+void CFileCommands::report(const FileStatus& status)
+{
+    if (!status.ok()) CUserDialogs::instance().tell(mApp.mainFrame(), messageText(status));
+}
+
+bool CFileCommands::ReadTextureFile(const QString& path)
+{
+    TextureParams record;
+    const FileStatus status = readTextureDocument(localPath(path), record);
+    if (!status.ok()) {
+        report(status);
+        return false;
+    }
+    CChildFrame* frame = mApp.newDocument();
+    CQuorvelDoc* document = frame->document();
+    document->loadRecord(record);
+    document->setPathName(QFileInfo(path).absoluteFilePath());
+    mApp.recentFiles().add(document->pathName());
+    mApp.mainFrame()->refreshPanels(document);
+    mApp.mainFrame()->fitChildFrame(frame, CMainFrame::Fit::KeepPosition);
+    return true;
+}
+
+void CFileCommands::open()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("Open and Load a Texture");
+    request.folder = dialogFolder();
+    request.filters = {QStringLiteral("Texture File (*.qvl)")};
+    request.defaultSuffix = QStringLiteral("qvl");
+    const QStringList files = CUserDialogs::instance().openFileNames(mApp.mainFrame(), request);
+    for (const QString& file : files) {
+        followChosenFolder(file);
+        const QString path = QFileInfo(file).absoluteFilePath();
+        if (ReadTextureFile(path)) CRecentFileList::storeFirst(mApp.settings(), path);
+    }
+    mApp.mainFrame()->updateMenus();
+}
+
+void CFileCommands::openRecent(int k)
+{
+    const QString path = CRecentFileList::storedEntry(mApp.settings(), k);
+    mApp.mainFrame()->showStatusText(path);
+    if (path.isEmpty()) {
+        CUserDialogs::instance().tell(mApp.mainFrame(),
+                                      tr("Recent file %1 is not set.").arg(k));
+        return;
+    }
+    if (ReadTextureFile(path)) CRecentFileList::storeFirst(mApp.settings(), path, k);
+    mApp.mainFrame()->updateMenus();
+}
+
+bool CFileCommands::save(CQuorvelDoc* document)
+{
+    if (!document) return false;
+    QString target = document->pathName();
+    if (target.isEmpty()) {
+        target = document->title();
+        if (!target.contains(QLatin1Char('.'))) target += QStringLiteral(".qvl");
+    }
+    const FileStatus status = writeTextureFile(localPath(target), document->current());
+    report(status);
+    return status.ok();
+}
+
+FileStatus CFileCommands::writeImage(CQuorvelDoc* document, const QString& path, int format,
+                                     bool* cancelled)
+{
+    // The export works on a copy, so that edits arriving meanwhile cannot race with it.
+    applyRenderWrites(document->current());
+    TextureParams record = document->current();
+    ExportResult result{FileStatus::success(), false};
+    runInBackground(mApp.mainFrame(), tr("Exporting %1...").arg(QFileInfo(path).fileName()),
+                    [&](const std::atomic<bool>& cancel,
+                        const std::function<void(int, int)>& progress) {
+                        ExportOptions options;
+                        options.cancel = &cancel;
+                        options.progress = progress;
+                        result = exportTexture(localPath(path), static_cast<ExportFormat>(format),
+                                               record, options);
+                    });
+    *cancelled = result.cancelled;
+    return result.status;
+}
+
+bool CFileCommands::SaveTextureAs(CQuorvelDoc* document)
+{
+    if (!document) return false;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save a Texture");
+    request.folder = dialogFolder();
+    request.initialName = document->title().section(QLatin1Char('.'), 0, 0);
+    request.filters = {QStringLiteral("Quorvel Files (*.qvl)"),
+                       QStringLiteral("Halvane Files (*.tpr)"),
+                       QStringLiteral("Truevision Targa Files (*.tga)"),
+                       QStringLiteral("JPEG Files (*.jpg)"), QStringLiteral("PNG Files (*.png)")};
+    request.defaultSuffix = QStringLiteral("qvl");
+    const QString chosen = CUserDialogs::instance().saveFileName(mApp.mainFrame(), request);
+    if (chosen.isEmpty()) return false;
+    followChosenFolder(chosen);
+    const QString path = QFileInfo(chosen).absoluteFilePath();
+
+    const std::optional<ExportFormat> format = exportFormatForPath(localPath(path));
+    if (!format) {
+        CUserDialogs::instance().tell(
+            mApp.mainFrame(), tr("Cannot save '%1': no writer handles this extension.\n"
+                                 "Use one of: %2.")
+                                  .arg(path, QString::fromStdString(supportedExtensions())));
+        return false;
+    }
+    if (*format == ExportFormat::TextureDocument) {
+        const FileStatus status = writeTextureFile(localPath(path), document->current());
+        report(status);
+        if (!status.ok()) return false;
+        document->setPathName(path);
+        mApp.recentFiles().add(path);
+        mApp.mainFrame()->updateMenus();
+        return true;
+    }
+    if (*format == ExportFormat::Tpr) {
+        const FileStatus status = writeTprFile(localPath(path), document->current());
+        report(status);
+        return status.ok();
+    }
+    bool cancelled = false;
+    const FileStatus status = writeImage(document, path, static_cast<int>(*format), &cancelled);
+    if (!cancelled) report(status);
+    return status.ok() && !cancelled;
+}
+
+bool CFileCommands::PromptSaveDocument(CQuorvelDoc* document)
+{
+    if (!document || !document->isModified()) return true;
+    const QString text = QStringLiteral("The Document  ") + document->title() +
+                         QStringLiteral(" has been modified !!\n") +
+                         QStringLiteral("Do you wish to Save your Current Work ??");
+    const auto answer = CUserDialogs::instance().ask(
+        mApp.mainFrame(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question);
+    if (answer != QMessageBox::Yes) return true;
+    // Answering Yes must never lose the document: without a save the close stops here.
+    return SaveTextureAs(document);
+}
+
+bool CFileCommands::closeDocument(CQuorvelDoc* document)
+{
+    if (!document) return false;
+    if (document->isModified()) {
+        const QString name =
+            document->pathName().isEmpty() ? document->title() : document->pathName();
+        const auto answer = CUserDialogs::instance().ask(
+            mApp.mainFrame(), QStringLiteral("Save changes to %1?").arg(name),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Warning);
+        if (answer == QMessageBox::Cancel) return false;
+        if (answer == QMessageBox::Yes && !save(document)) return false;
+    }
+    mApp.mainFrame()->closeDocumentWindows(document);
+    return true;
+}

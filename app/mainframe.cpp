@@ -1,0 +1,313 @@
+#include "app/mainframe.h"
+
+#include "app/childframe.h"
+#include "app/commandactions.h"
+#include "app/commandids.h"
+#include "app/quorvelapp.h"
+#include "app/quorveldoc.h"
+#include "app/quorvelview.h"
+#include "app/recentfilelist.h"
+#include "library/librarybar.h"
+#include "panels/commandblock.h"
+#include "panels/palettebar.h"
+#include "panels/palettecells.h"
+
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+using namespace quorvel::command;
+
+namespace {
+
+constexpr int kSeparator = 0;
+constexpr int kRecentFiles = -1;  // where the recent-file entries go in the File menu
+constexpr int kFrameWidthAllowance = 12;
+constexpr int kFrameHeightAllowance = 31;
+
+QString text(const char* s) { return QString::fromUtf8(s); }
+
+}  // namespace
+
+CMainFrame::CMainFrame(CQuorvelApp& app)
+    : mApp(app), mActions(new CCommandActions(this)), mArea(new QMdiArea)
+{
+    setWindowTitle(text("Quorvel"));
+    setObjectName(text("mainFrame"));
+    mArea->setBackground(palette().brush(QPalette::Dark));
+    setCentralWidget(mArea);
+    connect(mArea, &QMdiArea::subWindowActivated, this, &CMainFrame::onSubWindowActivated);
+
+    createToolBar();
+    createStatusBar();
+    createDocks();
+    addActions(mActions->inertActions());
+    // Shortcuts of actions that sit in no menu still work through the window.
+    addActions({mActions->action(kContextHelp), mActions->action(kHelp)});
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &CMainFrame::stopRendering);
+    updateMenus();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::createToolBar()
+{
+    mToolBar = addToolBar(text("Toolbar"));
+    mToolBar->setObjectName(text("toolBar"));
+    mToolBar->setIconSize(QSize(16, 15));
+    mActions->action(kNew)->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    mActions->action(kOpen)->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    mActions->action(kSave)->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    mActions->action(kHelpContents)->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    mActions->action(kContextHelp)->setIcon(style()->standardIcon(QStyle::SP_TitleBarContextHelpButton));
+    mToolBar->addAction(mActions->action(kNew));
+    mToolBar->addAction(mActions->action(kOpen));
+    mToolBar->addAction(mActions->action(kSave));
+    mToolBar->addSeparator();
+    mToolBar->addAction(mActions->action(kPrint));
+    mToolBar->addAction(mActions->action(kHelpContents));
+    mToolBar->addAction(mActions->action(kContextHelp));
+}
+
+void CMainFrame::createStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->addWidget(new QLabel(text("For help, press F1")), 1);
+    // Qt does not report the lock keys' state, so the panes show their names greyed.
+    for (const char* pane : {"CAP", "NUM", "SCR"}) {
+        auto* label = new QLabel(text(pane));
+        label->setEnabled(false);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        bar->addPermanentWidget(label);
+    }
+}
+
+void CMainFrame::createDocks()
+{
+    // The horizontal panels span the full width; the command block fills the height between.
+    setCorner(Qt::TopRightCorner, Qt::TopDockWidgetArea);
+    setCorner(Qt::TopLeftCorner, Qt::TopDockWidgetArea);
+    setCorner(Qt::BottomRightCorner, Qt::BottomDockWidgetArea);
+    setCorner(Qt::BottomLeftCorner, Qt::BottomDockWidgetArea);
+
+    const auto makeDock = [this](const QString& title, const char* name, QWidget* panel,
+                                 Qt::DockWidgetAreas allowed, Qt::DockWidgetArea area) {
+        auto* dock = new QDockWidget(title, this);
+        dock->setObjectName(text(name));
+        dock->setAllowedAreas(allowed);
+        dock->setWidget(panel);
+        addDockWidget(area, dock);
+        return dock;
+    };
+    mCommandBlock = new CCommandBlock;
+    mCommandBlockDock = makeDock(text("Command Block"), "commandBlockDock", mCommandBlock,
+                                 Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea,
+                                 Qt::RightDockWidgetArea);
+    mLibraryBar = new CLibraryBar;
+    mLibraryDock = makeDock(text("Library"), "libraryDock", mLibraryBar,
+                            Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea, Qt::TopDockWidgetArea);
+    mPaletteBar = new CPaletteBar;
+    mPaletteDock = makeDock(text("Palette"), "paletteDock", mPaletteBar,
+                            Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea,
+                            Qt::BottomDockWidgetArea);
+}
+
+QMenu* CMainFrame::addMenu(const QString& title, const QList<int>& ids)
+{
+    QMenu* menu = menuBar()->addMenu(title);
+    for (int id : ids) {
+        if (id == kSeparator)
+            menu->addSeparator();
+        else if (id == kRecentFiles)
+            fillRecentFiles(menu);
+        else
+            menu->addAction(mActions->action(id));
+    }
+    // The Tip menu joins whichever bar is shown the first time one of its menus opens.
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::addTipMenu);
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCheckMarks);
+    mMenus.append(menu);
+    return menu;
+}
+
+void CMainFrame::addTipMenu()
+{
+    for (QAction* item : menuBar()->actions())
+        if (item->text() == text("&Tip")) return;
+    if (!mTipMenu) {
+        mTipMenu = new QMenu(text("&Tip"), this);
+        mTipMenu->addAction(mActions->action(kTipOfTheDay));
+    }
+    menuBar()->addMenu(mTipMenu);
+}
+
+void CMainFrame::fillRecentFiles(QMenu* menu)
+{
+    const QStringList& entries = mApp.recentFiles().menuEntries();
+    const QList<QAction*>& recent = mActions->recentFileActions();
+    for (int k = 0; k < recent.size(); ++k) {
+        QAction* item = recent.at(k);
+        if (k < entries.size()) {
+            item->setText(QStringLiteral("&%1 %2").arg(k + 1).arg(
+                CRecentFileList::menuText(entries.at(k))));
+            item->setEnabled(true);
+            menu->addAction(item);
+        } else if (k == 0) {
+            item->setText(text("Recent File"));
+            item->setEnabled(false);
+            menu->addAction(item);
+        }
+    }
+}
+
+void CMainFrame::fillWindowMenu(QMenu* menu)
+{
+    menu->clear();
+    for (int id : {kNewWindow, kCascade, kTile, kArrangeIcons})
+        menu->addAction(mActions->action(id));
+    const QList<QMdiSubWindow*> windows = mArea->subWindowList(QMdiArea::CreationOrder);
+    if (!windows.isEmpty()) menu->addSeparator();
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows.at(i);
+        QAction* item = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(window->windowTitle()));
+        item->setCheckable(true);
+        item->setChecked(window == mArea->activeSubWindow());
+        connect(item, &QAction::triggered, this, [this, window] { mArea->setActiveSubWindow(window); });
+    }
+}
+
+void CMainFrame::updateMenus()
+{
+    mDocumentMenu = !mArea->subWindowList().isEmpty();
+    menuBar()->clear();
+    // Later, not now: this may run from an action of one of these menus.
+    for (QMenu* old : std::as_const(mMenus)) old->deleteLater();
+    mMenus.clear();
+    mActions->action(kWebsite)->setText(mDocumentMenu ? text("Connect to Tarnwick Software's website")
+                                                      : text("Visit Tarnwick Software Web Site"));
+    if (!mDocumentMenu) {
+        addMenu(text("&File"), {kNew, kOpen, kSeparator, kPrintSetup, kSeparator, kRecentFiles,
+                                kSeparator, kExit});
+        addMenu(text("&View"), {kToolbar, kStatusBar});
+        addMenu(text("&Help"), {kHelpContents, kSeparator, kAbout, kWebsite});
+    } else {
+        addMenu(text("&File"), {kNew, kOpen, kClose, kSave, kSaveAs, kSeparator, kPrint,
+                                kPrintPreview, kPrintSetup, kSeparator, kRecentFiles, kSeparator,
+                                kExit});
+        addMenu(text("&Edit"), {kImageFormat});
+        addMenu(text("&View"), {kToolbar, kStatusBar, kLibrary, kPalette, kCommandBlock});
+        QMenu* window = addMenu(text("&Window"), {});
+        fillWindowMenu(window);
+        connect(window, &QMenu::aboutToShow, this, [this, window] { fillWindowMenu(window); });
+        addMenu(text("&Help"), {kHelpIndex, kSeparator, kAbout, kWebsite});
+    }
+    updateCheckMarks();
+}
+
+void CMainFrame::updateCheckMarks()
+{
+    mActions->action(kToolbar)->setChecked(mToolBar->isVisible());
+    mActions->action(kStatusBar)->setChecked(statusBar()->isVisible());
+    mActions->action(kLibrary)->setChecked(mLibraryDock->isVisible());
+    mActions->action(kPalette)->setChecked(mPaletteDock->isVisible());
+    mActions->action(kCommandBlock)->setChecked(mCommandBlockDock->isVisible());
+}
+
+CChildFrame* CMainFrame::activeChildFrame() const
+{
+    return qobject_cast<CChildFrame*>(mArea->activeSubWindow());
+}
+
+CQuorvelDoc* CMainFrame::activeDocument() const
+{
+    CChildFrame* frame = activeChildFrame();
+    return frame ? frame->document() : nullptr;
+}
+
+QList<CChildFrame*> CMainFrame::childFrames() const
+{
+    QList<CChildFrame*> frames;
+    for (QMdiSubWindow* window : mArea->subWindowList(QMdiArea::CreationOrder))
+        if (auto* frame = qobject_cast<CChildFrame*>(window)) frames.append(frame);
+    return frames;
+}
+
+void CMainFrame::addChildFrame(CChildFrame* frame)
+{
+    mArea->addSubWindow(frame);
+    connect(frame->view(), &CQuorvelView::renderProgress, mCommandBlock,
+            &CCommandBlock::setProgress);
+    frame->show();
+    mArea->setActiveSubWindow(frame);
+    updateMenus();
+}
+
+void CMainFrame::closeDocumentWindows(CQuorvelDoc* document)
+{
+    for (CChildFrame* frame : childFrames())
+        if (frame->document() == document) frame->closeWithoutPrompt();
+}
+
+void CMainFrame::fitChildFrame(CChildFrame* frame, Fit fit)
+{
+    if (!frame) return;
+    CQuorvelDoc* document = frame->document();
+    frame->view()->updateScrollRange();
+    QSize size(document->width() + kFrameWidthAllowance,
+               document->height() + kFrameHeightAllowance);
+    if (fit != Fit::New) size = size.boundedTo(mArea->viewport()->size());
+    if (fit == Fit::MoveToOrigin) frame->move(0, 0);
+    frame->resize(size);
+    frame->show();
+}
+
+void CMainFrame::refreshPanels(CQuorvelDoc* document)
+{
+    if (!document) return;
+    mPaletteBar->cells()->showColourMap(document->current().colourMap);
+    mCommandBlock->showRecord(document->current());
+    setWindowTitle(text("Quorvel - ") + document->title());
+}
+
+void CMainFrame::onSubWindowActivated(QMdiSubWindow* window)
+{
+    auto* frame = qobject_cast<CChildFrame*>(window);
+    if (frame)
+        refreshPanels(frame->document());
+    else if (mArea->subWindowList().isEmpty())
+        setWindowTitle(text("Quorvel"));
+}
+
+void CMainFrame::showStatusText(const QString& message)
+{
+    statusBar()->showMessage(message);
+    statusBar()->repaint();
+}
+
+void CMainFrame::togglePanel(QWidget* bar)
+{
+    bar->setVisible(!bar->isVisible());
+    updateCheckMarks();
+}
+
+void CMainFrame::stopRendering()
+{
+    for (CChildFrame* frame : childFrames()) frame->view()->stopRendering();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (!mApp.closeAllDocuments()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}

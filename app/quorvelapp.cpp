@@ -1,0 +1,294 @@
+#include "app/quorvelapp.h"
+
+#include "app/childframe.h"
+#include "app/commandactions.h"
+#include "app/commandids.h"
+#include "app/filecommands.h"
+#include "app/imageformatdialog.h"
+#include "app/mainframe.h"
+#include "app/quorveldoc.h"
+#include "app/quorvelview.h"
+#include "app/textureprinter.h"
+#include "app/userdialogs.h"
+#include "engine/noise.h"
+#include "files/libraryfile.h"
+#include "files/searchpath.h"
+#include "library/librarybar.h"
+#include "panels/commandblock.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDockWidget>
+#include <QToolBar>
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QPrinter>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QUrl>
+#include <QWhatsThis>
+
+
+using namespace quorvel::command;
+
+namespace {
+
+QString settingsPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Quorvel.ini");
+}
+
+std::optional<std::string> findDataFile(const char* name)
+{
+    return quorvel::findInFolders(name, quorvel::dataSearchPath());
+}
+
+}  // namespace
+
+CQuorvelApp::CQuorvelApp()
+    : mSettings(std::make_unique<QSettings>(settingsPath(), QSettings::IniFormat)),
+      mFileCommands(std::make_unique<CFileCommands>(*this)),
+      mSphereTable(kSphereTableBytes, 0)
+{
+}
+
+CQuorvelApp::~CQuorvelApp()
+{
+    // Windows go before the documents they show.
+    mTexturePrinter.reset();
+    mMainFrame.reset();
+    for (const QPointer<CQuorvelDoc>& document : std::as_const(mDocuments)) delete document.data();
+}
+
+bool CQuorvelApp::initInstance(const QStringList& arguments)
+{
+    mCommandLine = parseCommandLine(arguments);
+    if (answerCommandLine(mCommandLine, mExitCode)) return false;
+    mRecentFiles.load(*mSettings);
+
+    mMainFrame = std::make_unique<CMainFrame>(*this);
+    mPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    mTexturePrinter = std::make_unique<CTexturePrinter>(*mPrinter, mMainFrame.get());
+    connectCommands();
+
+    quorvel::initNoise();
+    if (mCommandLine.file.isEmpty())
+        newDocument();
+    else
+        mFileCommands->ReadTextureFile(mCommandLine.file);
+    loadSphereTable();
+
+    if (mCommandLine.print) {
+        mExitCode = printFromCommandLine() ? 0 : 1;
+        return false;
+    }
+    mMainFrame->showMaximized();
+    mMainFrame->updateMenus();
+    loadDefaultLibrary();
+    mMainFrame->commandBlock()->repaint();
+    return true;
+}
+
+void CQuorvelApp::connectCommands()
+{
+    CMainFrame* frame = mMainFrame.get();
+    CCommandActions& actions = frame->actions();
+    const auto on = [&actions, this](int id, auto&& work) {
+        connect(actions.action(id), &QAction::triggered, this, work);
+    };
+    on(kNew, [this] { newDocument(); });
+    on(kOpen, [this] { mFileCommands->open(); });
+    on(kClose, [this, frame] { mFileCommands->closeDocument(frame->activeDocument()); });
+    on(kSave, [this, frame] { mFileCommands->save(frame->activeDocument()); });
+    on(kSaveAs, [this, frame] { mFileCommands->SaveTextureAs(frame->activeDocument()); });
+    on(kPrint, [this] { print(); });
+    on(kPrintPreview, [this] { printPreview(); });
+    on(kPrintSetup, [this] { printSetup(); });
+    for (int k = 1; k <= kRecentFileCount; ++k)
+        on(kRecentFile1 + k - 1, [this, k] { mFileCommands->openRecent(k); });
+    on(kExit, [frame] { frame->close(); });
+    on(kImageFormat, [this] { imageFormat(); });
+    on(kToolbar, [frame] { frame->togglePanel(frame->toolBar()); });
+    on(kStatusBar, [frame] { frame->togglePanel(frame->statusBar()); });
+    on(kLibrary, [frame] { frame->togglePanel(frame->libraryDock()); });
+    on(kPalette, [frame] { frame->togglePanel(frame->paletteDock()); });
+    on(kCommandBlock, [frame] { frame->togglePanel(frame->commandBlockDock()); });
+    on(kNewWindow, [this] { newWindow(); });
+    on(kCascade, [frame] { frame->mdiArea()->cascadeSubWindows(); });
+    on(kTile, [frame] { frame->mdiArea()->tileSubWindows(); });
+    on(kArrangeIcons, [frame] { frame->mdiArea()->tileSubWindows(); });
+    on(kHelpContents, [this] { openHelp(false); });
+    on(kHelpIndex, [this] { openHelp(true); });
+    on(kHelp, [this] { openHelp(false); });
+    on(kContextHelp, [] { QWhatsThis::enterWhatsThisMode(); });
+    on(kAbout, [this] { about(); });
+    on(kWebsite, [this] { website(); });
+    // The Tip of the Day dialog comes with the tips themselves.
+    actions.action(kTipOfTheDay)->setEnabled(false);
+}
+
+QList<CQuorvelDoc*> CQuorvelApp::documents() const
+{
+    QList<CQuorvelDoc*> open;
+    for (const QPointer<CQuorvelDoc>& document : mDocuments)
+        if (document) open.append(document.data());
+    return open;
+}
+
+CChildFrame* CQuorvelApp::newDocument()
+{
+    auto* document = new CQuorvelDoc(QStringLiteral("Quorve%1").arg(++mUntitledCount), this);
+    mDocuments.append(document);
+    auto* frame = new CChildFrame(document);
+    watchFrame(frame);
+    mMainFrame->addChildFrame(frame);
+    mMainFrame->refreshPanels(document);
+    mMainFrame->fitChildFrame(frame, CMainFrame::Fit::New);
+    return frame;
+}
+
+void CQuorvelApp::newWindow()
+{
+    CChildFrame* active = mMainFrame->activeChildFrame();
+    if (!active) return;
+    auto* frame = new CChildFrame(active->document());
+    watchFrame(frame);
+    mMainFrame->addChildFrame(frame);
+    mMainFrame->fitChildFrame(frame, CMainFrame::Fit::New);
+}
+
+void CQuorvelApp::watchFrame(CChildFrame* frame)
+{
+    CQuorvelDoc* document = frame->document();
+    connect(frame, &CChildFrame::closeRequested, this,
+            [this](CChildFrame* closing, bool* proceed) {
+                *proceed = mFileCommands->PromptSaveDocument(closing->document());
+            });
+    connect(document, &CQuorvelDoc::titleChanged, frame,
+            [frame, document] { frame->setWindowTitle(document->title()); });
+    connect(frame, &QObject::destroyed, this, [this, document] {
+        // The frame is still in the area's list while it is destroyed: look afterwards.
+        QMetaObject::invokeMethod(this, [this, document] { documentWindowGone(document); },
+                                  Qt::QueuedConnection);
+    });
+}
+
+void CQuorvelApp::documentWindowGone(CQuorvelDoc* document)
+{
+    if (!mMainFrame) return;
+    bool shown = false;
+    for (CChildFrame* frame : mMainFrame->childFrames())
+        shown = shown || frame->document() == document;
+    if (!shown && mDocuments.contains(document)) {
+        mDocuments.removeAll(document);
+        delete document;
+    }
+    mMainFrame->updateMenus();
+}
+
+bool CQuorvelApp::closeAllDocuments()
+{
+    for (CQuorvelDoc* document : documents())
+        if (!mFileCommands->PromptSaveDocument(document)) return false;
+    for (CChildFrame* frame : mMainFrame->childFrames()) frame->closeWithoutPrompt();
+    mRecentFiles.save(*mSettings);
+    mSettings->sync();
+    return true;
+}
+
+void CQuorvelApp::imageFormat()
+{
+    CChildFrame* frame = mMainFrame->activeChildFrame();
+    if (!frame) return;
+    CQuorvelDoc* document = frame->document();
+    quorvel::TextureParams& record = document->current();
+    CImageFormatDialog dialog(record.imageFormat, QSize(record.imageWidth, record.imageHeight),
+                              mMainFrame.get());
+    if (CUserDialogs::instance().runDialog(dialog) != QDialog::Accepted) return;
+    const int selection = dialog.selection();
+    record.imageFormat = static_cast<int16_t>(selection);
+    if (selection >= 0 && selection < CImageFormatDialog::kFreeFormat) {
+        const QSize size = CImageFormatDialog::presetSize(selection);
+        document->setImageSize(size.width(), size.height());
+    } else if (selection == CImageFormatDialog::kFreeFormat) {
+        document->setImageSize(dialog.freeSize().width(), dialog.freeSize().height());
+    } else {
+        document->setViewSize(160, 120);
+    }
+    mMainFrame->fitChildFrame(frame, CMainFrame::Fit::MoveToOrigin);
+    document->setModified(true);
+}
+
+void CQuorvelApp::print()
+{
+    if (CChildFrame* frame = mMainFrame->activeChildFrame())
+        mTexturePrinter->print(*frame->document(), frame->view());
+}
+
+void CQuorvelApp::printPreview()
+{
+    if (CChildFrame* frame = mMainFrame->activeChildFrame())
+        mTexturePrinter->preview(*frame->document(), frame->view());
+}
+
+void CQuorvelApp::printSetup() { mTexturePrinter->setup(); }
+
+bool CQuorvelApp::printFromCommandLine()
+{
+    CQuorvelDoc* document = mMainFrame->activeDocument();
+    if (!document) return false;
+    if (!mCommandLine.printer.isEmpty()) mPrinter->setPrinterName(mCommandLine.printer);
+    return mTexturePrinter->printDirect(*document);
+}
+
+void CQuorvelApp::loadSphereTable()
+{
+    const std::optional<std::string> path = findDataFile("sphere.par");
+    if (!path) return;
+    QFile file(QString::fromStdString(*path));
+    if (!file.open(QIODevice::ReadOnly)) return;
+    // Its first 244,376 bytes; a shorter file leaves the rest zero.
+    file.read(reinterpret_cast<char*>(mSphereTable.data()),
+              static_cast<qint64>(mSphereTable.size()));
+}
+
+void CQuorvelApp::loadDefaultLibrary()
+{
+    const std::optional<std::string> path = findDataFile("default.qlb");
+    if (!path) return;
+    std::vector<quorvel::LibraryFileEntry> entries;
+    const quorvel::FileStatus status = quorvel::readLibraryFile(*path, entries);
+    if (!status.ok()) {
+        mMainFrame->statusBar()->showMessage(QString::fromStdString(status.message));
+        return;
+    }
+    mMainFrame->libraryBar()->setEntries(std::move(entries));
+}
+
+void CQuorvelApp::openHelp(bool index)
+{
+    const std::optional<std::string> page =
+        findDataFile(index ? "help/index.html" : "help/contents.html");
+    if (!page) {
+        CUserDialogs::instance().tell(mMainFrame.get(),
+                                      tr("The help pages of Quorvel could not be found."));
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(*page)));
+}
+
+void CQuorvelApp::about()
+{
+    CUserDialogs::instance().tell(mMainFrame.get(), QStringLiteral("Quorvel Version 2.0"),
+                                  QMessageBox::Information);
+}
+
+void CQuorvelApp::website()
+{
+    // The result is ignored: without a browser or the page nothing happens.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(
+        QStringLiteral("link.html"))));
+}

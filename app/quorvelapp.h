@@ -1,0 +1,82 @@
+#pragma once
+
+#include "app/commandline.h"
+#include "app/recentfilelist.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class CChildFrame;
+class CFileCommands;
+class CMainFrame;
+class CQuorvelDoc;
+class CTexturePrinter;
+class QPrinter;
+class QSettings;
+
+// The application: start-up, the documents in creation order, the settings and the
+// application-wide commands (New, Exit, Image Format, panel toggles, printing, help, website).
+// One instance lives while the program runs; the QApplication is made before it.
+class CQuorvelApp : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr size_t kSphereTableBytes = 244376;
+
+    CQuorvelApp();
+    ~CQuorvelApp() override;
+
+    // Starts the program as `arguments` (without the program name) ask. Returns false when the
+    // process should end at once; exitCode() then says with what.
+    bool initInstance(const QStringList& arguments);
+    int exitCode() const noexcept { return mExitCode; }
+
+    CMainFrame* mainFrame() const noexcept { return mMainFrame.get(); }
+    QSettings& settings() const noexcept { return *mSettings; }
+    CRecentFileList& recentFiles() noexcept { return mRecentFiles; }
+    CFileCommands& fileCommands() const noexcept { return *mFileCommands; }
+    const CommandLine& commandLine() const noexcept { return mCommandLine; }
+    // The open documents in the order they were created.
+    QList<CQuorvelDoc*> documents() const;
+    const std::vector<uint8_t>& sphereTable() const noexcept { return mSphereTable; }
+
+    // New: a Marble document titled Quorve1, Quorve2, ... in a window fitted to its image.
+    CChildFrame* newDocument();
+    // A second window on the active document.
+    void newWindow();
+    // Asks about every modified document in creation order, then closes every window and keeps
+    // the recent-file list. Returns false, closing nothing, when a Yes could not be saved.
+    bool closeAllDocuments();
+    void imageFormat();
+    void print();
+    void printPreview();
+    void printSetup();
+    void openHelp(bool index);
+    void about();
+    void website();
+
+private:
+    void connectCommands();
+    void watchFrame(CChildFrame* frame);
+    void documentWindowGone(CQuorvelDoc* document);
+    void loadSphereTable();
+    void loadDefaultLibrary();
+    bool printFromCommandLine();
+
+    std::unique_ptr<QSettings> mSettings;
+    CRecentFileList mRecentFiles;
+    CommandLine mCommandLine;
+    std::unique_ptr<CMainFrame> mMainFrame;
+    std::unique_ptr<CFileCommands> mFileCommands;
+    std::unique_ptr<QPrinter> mPrinter;
+    std::unique_ptr<CTexturePrinter> mTexturePrinter;
+    QList<QPointer<CQuorvelDoc>> mDocuments;
+    int mUntitledCount = 0;
+    std::vector<uint8_t> mSphereTable;
+    int mExitCode = 0;
+};

@@ -1,0 +1,184 @@
+#include "app/quorvelview.h"
+
+#include "app/quorveldoc.h"
+#include "app/viewrender.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace {
+constexpr int kPollMilliseconds = 30;
+constexpr int kProgressRange = 1000;
+}  // namespace
+
+CQuorvelView::CQuorvelView(CQuorvelDoc* document, QWidget* parent)
+    : QAbstractScrollArea(parent), mDocument(document)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setFrameShape(QFrame::NoFrame);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    mPoll.setInterval(kPollMilliseconds);
+    connect(&mPoll, &QTimer::timeout, this, &CQuorvelView::pollRender);
+    connect(document, &CQuorvelDoc::textureChanged, this, &CQuorvelView::renderAgain);
+    connect(document, &CQuorvelDoc::sizeChanged, this, [this] {
+        updateScrollRange();
+        renderAgain();
+    });
+    updateScrollRange();
+}
+
+CQuorvelView::~CQuorvelView() = default;
+
+QPoint CQuorvelView::scrollPosition() const
+{
+    return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+}
+
+QRect CQuorvelView::visibleImageRect() const
+{
+    const QRect visible(scrollPosition(), viewport()->size());
+    return visible.intersected(QRect(0, 0, mDocument->width(), mDocument->height()));
+}
+
+void CQuorvelView::updateScrollRange()
+{
+    const QSize area = viewport()->size();
+    const int width = mDocument->width();
+    const int height = mDocument->height();
+    horizontalScrollBar()->setRange(0, std::max(0, width - area.width()));
+    verticalScrollBar()->setRange(0, std::max(0, height - area.height()));
+    horizontalScrollBar()->setPageStep(std::max(1, width / 10));
+    verticalScrollBar()->setPageStep(std::max(1, height / 10));
+    horizontalScrollBar()->setSingleStep(std::max(1, width / 100));
+    verticalScrollBar()->setSingleStep(std::max(1, height / 100));
+}
+
+void CQuorvelView::renderAgain()
+{
+    mRender.reset();
+    // Brick's write to the record happens here, on the interface thread, so that it shows in the
+    // document while the render works on its own copy.
+    quorvel::applyRenderWrites(mDocument->current());
+    mRender = std::make_unique<CViewRender>(mDocument->current(), visibleImageRect());
+    mLastRowsDrawn = 0;
+    if (!mNoProgress && !mPrinting) emit renderProgress(0);
+    mPoll.start();
+    viewport()->update();
+}
+
+void CQuorvelView::stopRendering()
+{
+    if (!mRender) return;
+    mRender->cancel();
+    pollRender();
+}
+
+bool CQuorvelView::isRendering() const { return mRender && !mRender->isFinished(); }
+
+QRect CQuorvelView::renderedRegion() const { return mRender ? mRender->region() : QRect(); }
+
+int CQuorvelView::rowsDrawn() const { return mRender ? mLastRowsDrawn : 0; }
+
+void CQuorvelView::pollRender()
+{
+    if (!mRender) {
+        mPoll.stop();
+        return;
+    }
+    const bool finished = mRender->isFinished();
+    const int rows = mRender->rowsDone();
+    if (rows != mLastRowsDrawn) {
+        mLastRowsDrawn = rows;
+        viewport()->update();
+        if (!mNoProgress && !mPrinting && mRender->rows() > 0)
+            emit renderProgress(static_cast<int>(int64_t{rows} * kProgressRange / mRender->rows()));
+    }
+    if (finished || mRender->wasCancelled()) mPoll.stop();
+}
+
+void CQuorvelView::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(viewport());
+    painter.fillRect(event->rect(), Qt::black);
+    if (mRender && mLastRowsDrawn > 0) {
+        const QRect region = mRender->region();
+        const QPoint at = region.topLeft() - scrollPosition();
+        painter.drawImage(at, mRender->image(), QRect(0, 0, region.width(), mLastRowsDrawn));
+    }
+    if (mCaptured) {
+        // Drawn by inverting, so the line shows on any colour and leaves no trace.
+        painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        painter.setPen(QPen(Qt::white, 1));
+        painter.drawLine(mAnchor, mPoint);
+    }
+}
+
+void CQuorvelView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollRange();
+    const QRect visible = visibleImageRect();
+    if (!mRender || !mRender->region().contains(visible) || mRender->wasCancelled())
+        renderAgain();
+}
+
+void CQuorvelView::scrollContentsBy(int /*dx*/, int /*dy*/)
+{
+    // After the first scroll the view's renders no longer drive the progress bar.
+    mNoProgress = true;
+    renderAgain();
+}
+
+void CQuorvelView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
+    mAnchor = mPoint = event->position().toPoint();
+    mCaptured = true;
+    viewport()->update();
+}
+
+void CQuorvelView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!mCaptured) return;
+    mPoint = event->position().toPoint();
+    viewport()->update();
+}
+
+void CQuorvelView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!mCaptured || event->button() != Qt::LeftButton) return;
+    mPoint = event->position().toPoint();
+    mCaptured = false;
+    viewport()->update();
+    // A drag along the anchor's row or column changes nothing.
+    if (mPoint.x() != mAnchor.x() && mPoint.y() != mAnchor.y()) moveTexture();
+}
+
+void CQuorvelView::moveTexture()
+{
+    // The texture follows the pointer; the drag does not mark the document modified.
+    quorvel::TextureParams& record = mDocument->current();
+    if (record.imageWidth != 0)
+        record.offset.x += static_cast<float>(mAnchor.x() - mPoint.x()) / record.imageWidth;
+    if (record.imageHeight != 0)
+        record.offset.y += static_cast<float>(mAnchor.y() - mPoint.y()) / record.imageHeight;
+    mDocument->updateAllViews();
+}
+
+void CQuorvelView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) renderAgain();
+}
+
+void CQuorvelView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && isRendering()) {
+        stopRendering();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}

@@ -1,0 +1,141 @@
+#include "app/textureprinter.h"
+
+#include "app/backgroundtask.h"
+#include "app/quorveldoc.h"
+#include "app/quorvelview.h"
+#include "app/userdialogs.h"
+#include "app/viewrender.h"
+
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QShortcut>
+
+#include <thread>
+
+namespace {
+
+constexpr int kTitleTop = 25;
+constexpr int kRuleGap = 20;
+constexpr int kTextureGap = 25;
+
+// Sets the view's printing flag for the length of a job.
+class PrintingFlag {
+public:
+    explicit PrintingFlag(CQuorvelView* view) : mView(view)
+    {
+        if (mView) mView->setPrinting(true);
+    }
+    ~PrintingFlag()
+    {
+        if (mView) mView->setPrinting(false);
+    }
+    PrintingFlag(const PrintingFlag&) = delete;
+    PrintingFlag& operator=(const PrintingFlag&) = delete;
+
+private:
+    CQuorvelView* mView;
+};
+
+}  // namespace
+
+CTexturePrinter::CTexturePrinter(QPrinter& printer, QWidget* parent)
+    : mPrinter(printer), mParent(parent)
+{
+}
+
+CTexturePrinter::PageLayout CTexturePrinter::layoutPage(QPainter& painter, QSize page, QSize image)
+{
+    PageLayout layout;
+    layout.titleTop = kTitleTop;
+    layout.ruleY = painter.fontMetrics().height() + kRuleGap;
+    const QRect texture(0, layout.ruleY + kTextureGap, image.width(), image.height());
+    layout.texture = texture.intersected(QRect(QPoint(0, 0), page));
+    return layout;
+}
+
+void CTexturePrinter::paintPage(QPainter& painter, const PageLayout& layout, QSize page,
+                                const QString& title, const QImage& texture)
+{
+    painter.setPen(Qt::black);
+    painter.drawText(QPoint(0, layout.titleTop + painter.fontMetrics().ascent()), title);
+    painter.drawLine(0, layout.ruleY, page.width() - 1, layout.ruleY);
+    if (!layout.texture.isEmpty()) painter.drawImage(layout.texture.topLeft(), texture);
+}
+
+bool CTexturePrinter::printPage(CQuorvelDoc& document)
+{
+    QPainter painter;
+    if (!painter.begin(&mPrinter)) {
+        CUserDialogs::instance().tell(mParent, QStringLiteral("Could not start print job."));
+        return false;
+    }
+    const QSize page = mPrinter.pageLayout().paintRectPixels(mPrinter.resolution()).size();
+    quorvel::TextureParams& record = document.current();
+    const PageLayout layout =
+        layoutPage(painter, page, QSize(record.imageWidth, record.imageHeight));
+
+    // Only the part of the texture that lands on the page is rendered, off this thread.
+    QImage texture;
+    bool completed = true;
+    if (!layout.texture.isEmpty()) {
+        quorvel::applyRenderWrites(record);
+        CViewRender render(record, QRect(QPoint(0, 0), layout.texture.size()));
+        completed = runInBackground(
+            mParent, QStringLiteral("Printing %1...").arg(document.title()),
+            [&render](const std::atomic<bool>& cancel,
+                      const std::function<void(int, int)>& progress) {
+                while (!render.isFinished()) {
+                    if (cancel.load()) render.cancel();
+                    progress(render.rowsDone(), render.rows());
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                }
+            });
+        texture = render.image().copy();
+    }
+    if (!completed) {
+        painter.end();
+        return false;
+    }
+    paintPage(painter, layout, page, document.title(), texture);
+    return painter.end();
+}
+
+bool CTexturePrinter::print(CQuorvelDoc& document, CQuorvelView* view)
+{
+    QPrintDialog dialog(&mPrinter, mParent);
+    dialog.setMinMax(1, 1);
+    dialog.setFromTo(1, 1);
+    if (CUserDialogs::instance().runDialog(dialog) != QDialog::Accepted) return false;
+    PrintingFlag flag(view);
+    return printPage(document);
+}
+
+bool CTexturePrinter::printDirect(CQuorvelDoc& document) { return printPage(document); }
+
+void CTexturePrinter::preview(CQuorvelDoc& document, CQuorvelView* view)
+{
+    PrintingFlag flag(view);
+    QPrintPreviewDialog dialog(&mPrinter, mParent);
+    if (auto* pages = dialog.findChild<QPrintPreviewWidget*>()) {
+        pages->setViewMode(QPrintPreviewWidget::SinglePageView);
+        auto* next = new QShortcut(QKeySequence(Qt::Key_PageDown), &dialog);
+        QObject::connect(next, &QShortcut::activated, pages,
+                         [pages] { pages->setCurrentPage(pages->currentPage() + 1); });
+        auto* previous = new QShortcut(QKeySequence(Qt::Key_PageUp), &dialog);
+        QObject::connect(previous, &QShortcut::activated, pages,
+                         [pages] { pages->setCurrentPage(pages->currentPage() - 1); });
+    }
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [this, &document](QPrinter*) { printPage(document); });
+    CUserDialogs::instance().runDialog(dialog);
+}
+
+void CTexturePrinter::setup()
+{
+    QPageSetupDialog dialog(&mPrinter, mParent);
+    CUserDialogs::instance().runDialog(dialog);
+}

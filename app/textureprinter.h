@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+class CQuorvelDoc;
+class CQuorvelView;
+class QPainter;
+class QPrinter;
+class QWidget;
+
+// Prints a texture on one page: the title at (0, 25) device pixels, a rule under it and the
+// texture at one image pixel per device pixel under the rule, cut at the page's edges. Print,
+// Print Preview (one page at a time) and Print Setup go through the application's printer.
+class CTexturePrinter {
+public:
+    CTexturePrinter(QPrinter& printer, QWidget* parent);
+
+    // Print dialog, then the page. Returns false when cancelled or failed (the user was told).
+    bool print(CQuorvelDoc& document, CQuorvelView* view);
+    // Prints without a dialog, for the command line.
+    bool printDirect(CQuorvelDoc& document);
+    void preview(CQuorvelDoc& document, CQuorvelView* view);
+    void setup();
+
+    // Where a page's parts go, in device pixels of a printable area `page` wide and high.
+    struct PageLayout {
+        int titleTop = 25;
+        int ruleY = 0;     // the font's height + 20
+        QRect texture;     // top-left at (0, ruleY + 25), clipped to the page
+    };
+    static PageLayout layoutPage(QPainter& painter, QSize page, QSize image);
+    // Paints a page whose texture part `texture` is already rendered.
+    static void paintPage(QPainter& painter, const PageLayout& layout, QSize page,
+                          const QString& title, const QImage& texture);
+
+private:
+    bool printPage(CQuorvelDoc& document);
+
+    QPrinter& mPrinter;
+    QWidget* mParent;
+};

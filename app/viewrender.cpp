@@ -1,0 +1,67 @@
+#include "app/viewrender.h"
+
+#include "engine/renderer.h"
+
+using namespace quorvel;
+
+namespace {
+
+// Writes finished rows into the render's image as 32-bit pixels and publishes how many are done.
+class ImageRowSink : public RowSink {
+public:
+    ImageRowSink(QImage& image, int top, std::atomic<int>& rowsDone)
+        : mImage(image), mTop(top), mRowsDone(rowsDone)
+    {
+    }
+
+    bool acceptRow(int row, std::span<const uint8_t> rgb) override
+    {
+        auto* line = reinterpret_cast<QRgb*>(mImage.scanLine(row - mTop));
+        const size_t pixels = rgb.size() / 3;
+        for (size_t i = 0; i < pixels; ++i)
+            line[i] = qRgb(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
+        mRowsDone.store(row - mTop + 1, std::memory_order_release);
+        return true;
+    }
+
+private:
+    QImage& mImage;
+    int mTop;
+    std::atomic<int>& mRowsDone;
+};
+
+}  // namespace
+
+CViewRender::CViewRender(const TextureParams& record, const QRect& region)
+    : mRecord(record),
+      mRegion(region.intersected(QRect(0, 0, record.imageWidth, record.imageHeight)))
+{
+    if (mRegion.isEmpty()) {
+        mRegion = QRect();
+        mFinished.store(true);
+        return;
+    }
+    mImage = QImage(mRegion.size(), QImage::Format_RGB32);
+    mImage.fill(Qt::black);
+    // Detach now, on the creating thread: the render thread writes through scanLine().
+    mImage.bits();
+    mThread = std::thread([this] { run(); });
+}
+
+CViewRender::~CViewRender()
+{
+    cancel();
+    if (mThread.joinable()) mThread.join();
+}
+
+void CViewRender::run()
+{
+    ImageRowSink sink(mImage, mRegion.top(), mRowsDone);
+    const PixelRegion region{mRegion.left(), mRegion.top(), mRegion.right() + 1,
+                             mRegion.bottom() + 1};
+    RenderOptions options;
+    options.region = &region;
+    options.cancel = &mCancel;
+    renderImage(mRecord, Sampling::image(mRecord.imageWidth, mRecord.imageHeight), sink, options);
+    mFinished.store(true, std::memory_order_release);
+}
