@@ -70,8 +70,8 @@ void CFileCommands::open()
     request.defaultSuffix = QStringLiteral("qvl");
     const QStringList files = CUserDialogs::instance().openFileNames(mApp.mainFrame(), request);
     for (const QString& file : files) {
-        followChosenFolder(file);
         const QString path = QFileInfo(file).absoluteFilePath();
+        followChosenFolder(path);
         if (ReadTextureFile(path)) CRecentFileList::storeFirst(mApp.settings(), path);
     }
     mApp.mainFrame()->updateMenus();
@@ -97,6 +97,8 @@ bool CFileCommands::save(CQuorvelDoc* document)
     if (target.isEmpty()) {
         target = document->title();
         if (!target.contains(QLatin1Char('.'))) target += QStringLiteral(".qvl");
+        // Relative to the current folder; named in full in any message.
+        target = QFileInfo(target).absoluteFilePath();
     }
     const FileStatus status = writeTextureFile(localPath(target), document->current());
     report(status);
@@ -137,8 +139,8 @@ bool CFileCommands::SaveTextureAs(CQuorvelDoc* document)
     request.defaultSuffix = QStringLiteral("qvl");
     const QString chosen = CUserDialogs::instance().saveFileName(mApp.mainFrame(), request);
     if (chosen.isEmpty()) return false;
-    followChosenFolder(chosen);
     const QString path = QFileInfo(chosen).absoluteFilePath();
+    followChosenFolder(path);
 
     const std::optional<ExportFormat> format = exportFormatForPath(localPath(path));
     if (!format) {

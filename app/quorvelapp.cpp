@@ -24,6 +24,8 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QPrinter>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -85,6 +87,9 @@ bool CQuorvelApp::initInstance(const QStringList& arguments)
         mExitCode = printFromCommandLine() ? 0 : 1;
         return false;
     }
+    // Without a window manager "maximised" means nothing: fill the screen by hand as well.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        mMainFrame->setGeometry(screen->availableGeometry());
     mMainFrame->showMaximized();
     mMainFrame->updateMenus();
     loadDefaultLibrary();

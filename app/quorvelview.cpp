@@ -77,7 +77,8 @@ void CQuorvelView::stopRendering()
     pollRender();
 }
 
-bool CQuorvelView::isRendering() const { return mRender && !mRender->isFinished(); }
+// Until the view has taken the last rows in, not just until the render thread ends.
+bool CQuorvelView::isRendering() const { return mPoll.isActive(); }
 
 QRect CQuorvelView::renderedRegion() const { return mRender ? mRender->region() : QRect(); }
 

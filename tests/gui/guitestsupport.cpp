@@ -1,0 +1,144 @@
+#include "tests/gui/guitestsupport.h"
+
+#include "app/childframe.h"
+#include "app/mainframe.h"
+#include "app/quorvelview.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QThread>
+
+QMessageBox::StandardButton ScriptedDialogs::ask(QWidget*, const QString& text,
+                                                 QMessageBox::StandardButtons buttons,
+                                                 QMessageBox::Icon)
+{
+    questions.append(text);
+    buttonSets.append(buttons);
+    if (answers.empty()) {
+        if (buttons == QMessageBox::Ok) return QMessageBox::Ok;
+        ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        return buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::No;
+    }
+    const QMessageBox::StandardButton answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+QStringList ScriptedDialogs::openFileNames(QWidget*, const FileDialogRequest& request)
+{
+    fileRequests.append(request);
+    if (openChoices.empty()) {
+        ADD_FAILURE() << "unexpected open dialog: " << request.title.toStdString();
+        return {};
+    }
+    QStringList choice = openChoices.front();
+    openChoices.pop_front();
+    return choice;
+}
+
+QString ScriptedDialogs::saveFileName(QWidget*, const FileDialogRequest& request)
+{
+    fileRequests.append(request);
+    if (saveChoices.empty()) {
+        ADD_FAILURE() << "unexpected save dialog: " << request.title.toStdString();
+        return {};
+    }
+    QString choice = saveChoices.front();
+    saveChoices.pop_front();
+    return choice;
+}
+
+QColor ScriptedDialogs::chooseColour(QWidget*, const QColor&)
+{
+    if (colours.empty()) {
+        ADD_FAILURE() << "unexpected colour chooser";
+        return {};
+    }
+    QColor colour = colours.front();
+    colours.pop_front();
+    return colour;
+}
+
+int ScriptedDialogs::runDialog(QDialog& dialog)
+{
+    if (dialogSteps.empty()) {
+        ADD_FAILURE() << "unexpected dialog: " << dialog.windowTitle().toStdString();
+        return QDialog::Rejected;
+    }
+    auto step = std::move(dialogSteps.front());
+    dialogSteps.pop_front();
+    dialog.show();
+    const int result = step(dialog);
+    dialog.hide();
+    return result;
+}
+
+void GuiTest::SetUp()
+{
+    ASSERT_TRUE(mFolder.isValid());
+    mOldCurrent = QDir::currentPath();
+    mOldHome = qgetenv("HOME");
+    mOldConfig = qgetenv("XDG_CONFIG_HOME");
+    QDir(mFolder.path()).mkpath(QStringLiteral("home"));
+    QDir(mFolder.path()).mkpath(QStringLiteral("config"));
+    qputenv("HOME", QFile::encodeName(path(QStringLiteral("home"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("config"))));
+    QDir::setCurrent(mFolder.path());
+    CUserDialogs::install(&dialogs);
+}
+
+void GuiTest::TearDown()
+{
+    app.reset();
+    settle();
+    CUserDialogs::install(nullptr);
+    QDir::setCurrent(mOldCurrent);
+    qputenv("HOME", mOldHome);
+    if (mOldConfig.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", mOldConfig);
+}
+
+CQuorvelApp& GuiTest::start(const QStringList& arguments)
+{
+    app = std::make_unique<CQuorvelApp>();
+    const bool started = app->initInstance(arguments);
+    EXPECT_TRUE(started) << "start-up failed";
+    settle();
+    return *app;
+}
+
+CMainFrame& GuiTest::frame() const { return *app->mainFrame(); }
+
+CQuorvelDoc* GuiTest::activeDocument() const { return app->mainFrame()->activeDocument(); }
+
+bool GuiTest::waitUntil(const std::function<bool()>& done, int milliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < milliseconds) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    return done();
+}
+
+void GuiTest::settle()
+{
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+        // Closed windows are deleted later; outside an event loop that needs asking.
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+void GuiTest::finishRendering() const
+{
+    for (CChildFrame* child : frame().childFrames()) {
+        CQuorvelView* view = child->view();
+        EXPECT_TRUE(waitUntil([view] { return !view->isRendering(); }));
+    }
+    settle();
+}

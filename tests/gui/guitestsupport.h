@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/quorvelapp.h"
+#include "app/userdialogs.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include <ostream>
+
+// Readable strings in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+class CChildFrame;
+class CQuorvelDoc;
+
+// The user's side of every modal interaction, scripted: each question takes the next queued
+// answer and is recorded; an unexpected question fails the test and is answered No / Cancel.
+class ScriptedDialogs : public CUserDialogs {
+public:
+    QMessageBox::StandardButton ask(QWidget* parent, const QString& text,
+                                    QMessageBox::StandardButtons buttons,
+                                    QMessageBox::Icon icon) override;
+    QStringList openFileNames(QWidget* parent, const FileDialogRequest& request) override;
+    QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
+    QColor chooseColour(QWidget* parent, const QColor& initial) override;
+    int runDialog(QDialog& dialog) override;
+
+    std::deque<QMessageBox::StandardButton> answers;
+    std::deque<QStringList> openChoices;
+    std::deque<QString> saveChoices;  // an empty string cancels
+    std::deque<QColor> colours;
+    // Each acts on the dialog's real widgets and returns its result (Accepted or Rejected).
+    std::deque<std::function<int(QDialog&)>> dialogSteps;
+
+    QStringList questions;  // every message box text, in order
+    QList<QMessageBox::StandardButtons> buttonSets;
+    QList<FileDialogRequest> fileRequests;
+};
+
+// A fresh program for each test: settings, home folder (and so ~/qvl) and current folder in a
+// temporary folder, the scripted dialogs installed.
+class GuiTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the program with `arguments`; fails the test when start-up does.
+    CQuorvelApp& start(const QStringList& arguments = {});
+    CMainFrame& frame() const;
+    CQuorvelDoc* activeDocument() const;
+    QString path(const QString& name) const { return mFolder.filePath(name); }
+    // Handles events until `done` holds or `milliseconds` pass; returns `done()`.
+    static bool waitUntil(const std::function<bool()>& done, int milliseconds = 10000);
+    // Lets queued work (window closes, document removal) run.
+    static void settle();
+    // Renders every visible view to the end.
+    void finishRendering() const;
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<CQuorvelApp> app;
+
+private:
+    QTemporaryDir mFolder;
+    QString mOldCurrent;
+    QByteArray mOldHome;
+    QByteArray mOldConfig;
+};
