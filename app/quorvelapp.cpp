@@ -76,7 +76,16 @@ bool CQuorvelApp::initInstance(const QStringList& arguments)
     mTexturePrinter = std::make_unique<CTexturePrinter>(*mPrinter, mMainFrame.get());
     connectCommands();
 
+    // The frame is shown (maximised) before the first document so that the document window
+    // is fitted to the area the maximised frame leaves free; the noise tables come first
+    // because the window starts rendering as soon as it shows.
     quorvel::initNoise();
+    if (!mCommandLine.print) {
+        // Without a window manager "maximised" means nothing: fill the screen by hand as well.
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            mMainFrame->setGeometry(screen->availableGeometry());
+        mMainFrame->showMaximized();
+    }
     if (mCommandLine.file.isEmpty())
         newDocument();
     else
@@ -87,10 +96,6 @@ bool CQuorvelApp::initInstance(const QStringList& arguments)
         mExitCode = printFromCommandLine() ? 0 : 1;
         return false;
     }
-    // Without a window manager "maximised" means nothing: fill the screen by hand as well.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        mMainFrame->setGeometry(screen->availableGeometry());
-    mMainFrame->showMaximized();
     mMainFrame->updateMenus();
     loadDefaultLibrary();
     mMainFrame->commandBlock()->repaint();
