@@ -12,13 +12,13 @@ constexpr int kPollMilliseconds = 30;
 constexpr int kRange = 1000;
 }  // namespace
 
-bool runInBackground(QWidget* parent, const QString& label, const BackgroundWork& work)
-{
+bool runInBackground(QWidget* parent, const QString& label, const BackgroundWork& work) {
     std::atomic<bool> cancel{false};
     std::atomic<bool> finished{false};
     std::atomic<int> permille{0};
     const auto progress = [&permille](int done, int total) {
-        if (total > 0) permille.store(static_cast<int>(int64_t{done} * kRange / total));
+        if (total > 0)
+            permille.store(static_cast<int>(int64_t{done} * kRange / total));
     };
 
     QProgressDialog dialog(label, QObject::tr("Cancel"), 0, kRange, parent);
@@ -37,7 +37,8 @@ bool runInBackground(QWidget* parent, const QString& label, const BackgroundWork
             loop.quit();
             return;
         }
-        if (!dialog.wasCanceled()) dialog.setValue(permille.load());
+        if (!dialog.wasCanceled())
+            dialog.setValue(permille.load());
     });
 
     std::thread worker([&] {

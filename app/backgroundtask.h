@@ -10,8 +10,8 @@ class QWidget;
 // Long work (export, printing) runs on its own thread while the interface stays live: a
 // progress dialog with Cancel appears when the work takes more than a moment. The work gets a
 // cancel flag to check and a progress callback (done, total) that it may call from any thread.
-using BackgroundWork =
-    std::function<void(const std::atomic<bool>& cancel, const std::function<void(int, int)>& progress)>;
+using BackgroundWork = std::function<void(const std::atomic<bool>& cancel,
+                                          const std::function<void(int, int)>& progress)>;
 
 // Runs `work` to its end and returns true unless the user cancelled. The calling thread keeps
 // handling events meanwhile; input to other windows is blocked by the modal progress dialog.

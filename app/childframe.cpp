@@ -6,23 +6,21 @@
 #include <QCloseEvent>
 
 CChildFrame::CChildFrame(CQuorvelDoc* document, QWidget* parent)
-    : QMdiSubWindow(parent), mDocument(document), mView(new CQuorvelView(document))
-{
+    : QMdiSubWindow(parent), mDocument(document), mView(new CQuorvelView(document)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(mView);
     setWindowTitle(document->title());
 }
 
-void CChildFrame::closeWithoutPrompt()
-{
+void CChildFrame::closeWithoutPrompt() {
     mPromptOnClose = false;
     close();
 }
 
-void CChildFrame::closeEvent(QCloseEvent* event)
-{
+void CChildFrame::closeEvent(QCloseEvent* event) {
     bool proceed = true;
-    if (mPromptOnClose) emit closeRequested(this, &proceed);
+    if (mPromptOnClose)
+        emit closeRequested(this, &proceed);
     if (!proceed) {
         mPromptOnClose = true;
         event->ignore();

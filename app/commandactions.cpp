@@ -10,9 +10,9 @@ namespace {
 QString text(const char* s) { return QString::fromUtf8(s); }
 }  // namespace
 
-CCommandActions::CCommandActions(QObject* parent) : QObject(parent)
-{
-    make(kNew, text("&New"), text("Create a new texture"), text("New"), {QKeySequence(text("Ctrl+N"))});
+CCommandActions::CCommandActions(QObject* parent) : QObject(parent) {
+    make(kNew, text("&New"), text("Create a new texture"), text("New"),
+         {QKeySequence(text("Ctrl+N"))});
     make(kOpen, text("&Open..."), text("Open an existing texture"), text("Open"),
          {QKeySequence(text("Ctrl+O"))});
     make(kClose, text("&Close"), text("Close the active texture"), text("Close"));
@@ -43,8 +43,8 @@ CCommandActions::CCommandActions(QObject* parent) : QObject(parent)
          text("New window"));
     make(kCascade, text("&Cascade"), text("Arrange the windows in cascade"), text("Cascade"));
     make(kTile, text("&Tile"), text("Arrange the windows in horizontal tile"), text("Tile"));
-    make(kArrangeIcons, text("&Arrange Icons"), text("Arrange the icons at the bottom of the window"),
-         text("Arrange the icons"));
+    make(kArrangeIcons, text("&Arrange Icons"),
+         text("Arrange the icons at the bottom of the window"), text("Arrange the icons"));
     make(kHelpContents, text("&Help Topics"), text("List the help topics"), text("Help topics"));
     make(kHelpIndex, text("&Help Topics"), text("Open the help"), text("Help topics"));
     make(kAbout, text("&About Quorvel..."),
@@ -52,8 +52,9 @@ CCommandActions::CCommandActions(QObject* parent) : QObject(parent)
     make(kWebsite, text("Visit Tarnwick Software Web Site"),
          text("Connect to Tarnwick Software's website"));
     make(kTipOfTheDay, text("Tip of the &Day..."), text("Show Tips at Startup"));
-    make(kContextHelp, text("What's This?"), text("Display help for clicked on buttons, menus and windows"),
-         text("Help"), {QKeySequence(text("Shift+F1"))});
+    make(kContextHelp, text("What's This?"),
+         text("Display help for clicked on buttons, menus and windows"), text("Help"),
+         {QKeySequence(text("Shift+F1"))});
     make(kHelp, text("Help"), text("Display help for current task or command"), text("Help"),
          {QKeySequence(text("F1"))});
 
@@ -61,26 +62,25 @@ CCommandActions::CCommandActions(QObject* parent) : QObject(parent)
          {QKeySequence(text("Ctrl+Z")), QKeySequence(text("Alt+Backspace"))});
     make(kCut, text("Cu&t"), text("Cut the selection and put it on the Clipboard"), text("Cut"),
          {QKeySequence(text("Ctrl+X")), QKeySequence(text("Shift+Del"))});
-    make(kCopy, text("&Copy"), text("Copy the selection and put it on the Clipboard"),
-         text("Copy"), {QKeySequence(text("Ctrl+C")), QKeySequence(text("Ctrl+Ins"))});
+    make(kCopy, text("&Copy"), text("Copy the selection and put it on the Clipboard"), text("Copy"),
+         {QKeySequence(text("Ctrl+C")), QKeySequence(text("Ctrl+Ins"))});
     make(kPaste, text("&Paste"), text("Insert Clipboard contents"), text("Paste"),
          {QKeySequence(text("Ctrl+V")), QKeySequence(text("Shift+Ins"))});
     make(kNextPane, text("Next Pane"), text("Switch to the next window pane"), text("Next Pane"),
          {QKeySequence(text("F6"))});
     make(kPreviousPane, text("Previous Pane"), text("Switch back to the previous window pane"),
          text("Previous Pane"), {QKeySequence(text("Shift+F6"))});
-    for (QAction* inert : inertActions()) inert->setEnabled(false);
+    for (QAction* inert : inertActions())
+        inert->setEnabled(false);
 }
 
-QList<QAction*> CCommandActions::inertActions() const
-{
-    return {action(kUndo), action(kCut), action(kCopy), action(kPaste), action(kNextPane),
-            action(kPreviousPane)};
+QList<QAction*> CCommandActions::inertActions() const {
+    return {action(kUndo),  action(kCut),      action(kCopy),
+            action(kPaste), action(kNextPane), action(kPreviousPane)};
 }
 
 QAction* CCommandActions::make(int id, const QString& menuText, const QString& prompt,
-                               const QString& tooltip, const QList<QKeySequence>& keys)
-{
+                               const QString& tooltip, const QList<QKeySequence>& keys) {
     auto* created = new QAction(menuText, this);
     created->setData(id);
     created->setStatusTip(prompt);

@@ -25,8 +25,8 @@ public:
     QList<QAction*> inertActions() const;
 
 private:
-    QAction* make(int id, const QString& text, const QString& prompt,
-                  const QString& tooltip = {}, const QList<QKeySequence>& keys = {});
+    QAction* make(int id, const QString& text, const QString& prompt, const QString& tooltip = {},
+                  const QList<QKeySequence>& keys = {});
 
     QHash<int, QAction*> mActions;
     QList<QAction*> mRecent;

@@ -4,17 +4,16 @@
 
 namespace {
 
-bool isSwitchName(const QString& name)
-{
+bool isSwitchName(const QString& name) {
     for (const char* known : {"p", "pt", "dde", "Embedding", "Automation"})
-        if (name.compare(QLatin1String(known), Qt::CaseInsensitive) == 0) return true;
+        if (name.compare(QLatin1String(known), Qt::CaseInsensitive) == 0)
+            return true;
     return false;
 }
 
 }  // namespace
 
-CommandLine parseCommandLine(const QStringList& arguments)
-{
+CommandLine parseCommandLine(const QStringList& arguments) {
     CommandLine line;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
@@ -33,7 +32,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
              (argument.startsWith(QLatin1Char('/')) && isSwitchName(argument.mid(1))));
         if (!isSwitch) {
             if (!line.file.isEmpty()) {
-                line.error = QStringLiteral("only one texture document can be named: '%1'").arg(argument);
+                line.error =
+                    QStringLiteral("only one texture document can be named: '%1'").arg(argument);
                 return line;
             }
             line.file = argument;
@@ -45,7 +45,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
         } else if (name.compare(QStringLiteral("pt"), Qt::CaseInsensitive) == 0) {
             // "pt FILE PRINTER": the file may come first or be named elsewhere.
             line.print = true;
-            if (i + 1 < arguments.size() && line.file.isEmpty()) line.file = arguments.at(++i);
+            if (i + 1 < arguments.size() && line.file.isEmpty())
+                line.file = arguments.at(++i);
             if (i + 1 >= arguments.size()) {
                 line.error = QStringLiteral("'%1' needs a file and a printer name").arg(argument);
                 return line;
@@ -66,8 +67,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
     return line;
 }
 
-QString commandLineUsage()
-{
+QString commandLineUsage() {
     return QStringLiteral(
         "Usage: quorvel [FILE.qvl] [-p FILE.qvl] [-pt FILE.qvl PRINTER] [-Embedding]\n"
         "\n"
@@ -82,8 +82,7 @@ QString commandLineUsage()
         "Switches may also begin with '/'.\n");
 }
 
-bool answerCommandLine(const CommandLine& line, int& exitCode)
-{
+bool answerCommandLine(const CommandLine& line, int& exitCode) {
     exitCode = 0;
     if (!line.error.isEmpty()) {
         std::fprintf(stderr, "quorvel: error: %s\n%s", qPrintable(line.error),

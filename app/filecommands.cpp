@@ -32,19 +32,17 @@ void followChosenFolder(const QString& path) { QDir::setCurrent(QFileInfo(path).
 
 CFileCommands::CFileCommands(CQuorvelApp& app) : mApp(app) {}
 
-QString CFileCommands::dialogFolder()
-{
+QString CFileCommands::dialogFolder() {
     const QString folder = QString::fromStdString(textureFolder());
     return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::currentPath();
 }
 
-void CFileCommands::report(const FileStatus& status)
-{
-    if (!status.ok()) CUserDialogs::instance().tell(mApp.mainFrame(), messageText(status));
+void CFileCommands::report(const FileStatus& status) {
+    if (!status.ok())
+        CUserDialogs::instance().tell(mApp.mainFrame(), messageText(status));
 }
 
-bool CFileCommands::ReadTextureFile(const QString& path)
-{
+bool CFileCommands::ReadTextureFile(const QString& path) {
     TextureParams record;
     const FileStatus status = readTextureDocument(localPath(path), record);
     if (!status.ok()) {
@@ -61,8 +59,7 @@ bool CFileCommands::ReadTextureFile(const QString& path)
     return true;
 }
 
-void CFileCommands::open()
-{
+void CFileCommands::open() {
     FileDialogRequest request;
     request.title = QStringLiteral("Open and Load a Texture");
     request.folder = dialogFolder();
@@ -72,31 +69,32 @@ void CFileCommands::open()
     for (const QString& file : files) {
         const QString path = QFileInfo(file).absoluteFilePath();
         followChosenFolder(path);
-        if (ReadTextureFile(path)) CRecentFileList::storeFirst(mApp.settings(), path);
+        if (ReadTextureFile(path))
+            CRecentFileList::storeFirst(mApp.settings(), path);
     }
     mApp.mainFrame()->updateMenus();
 }
 
-void CFileCommands::openRecent(int k)
-{
+void CFileCommands::openRecent(int k) {
     const QString path = CRecentFileList::storedEntry(mApp.settings(), k);
     mApp.mainFrame()->showStatusText(path);
     if (path.isEmpty()) {
-        CUserDialogs::instance().tell(mApp.mainFrame(),
-                                      tr("Recent file %1 is not set.").arg(k));
+        CUserDialogs::instance().tell(mApp.mainFrame(), tr("Recent file %1 is not set.").arg(k));
         return;
     }
-    if (ReadTextureFile(path)) CRecentFileList::storeFirst(mApp.settings(), path, k);
+    if (ReadTextureFile(path))
+        CRecentFileList::storeFirst(mApp.settings(), path, k);
     mApp.mainFrame()->updateMenus();
 }
 
-bool CFileCommands::save(CQuorvelDoc* document)
-{
-    if (!document) return false;
+bool CFileCommands::save(CQuorvelDoc* document) {
+    if (!document)
+        return false;
     QString target = document->pathName();
     if (target.isEmpty()) {
         target = document->title();
-        if (!target.contains(QLatin1Char('.'))) target += QStringLiteral(".qvl");
+        if (!target.contains(QLatin1Char('.')))
+            target += QStringLiteral(".qvl");
         // Relative to the current folder; named in full in any message.
         target = QFileInfo(target).absoluteFilePath();
     }
@@ -106,28 +104,27 @@ bool CFileCommands::save(CQuorvelDoc* document)
 }
 
 FileStatus CFileCommands::writeImage(CQuorvelDoc* document, const QString& path, int format,
-                                     bool* cancelled)
-{
+                                     bool* cancelled) {
     // The export works on a copy, so that edits arriving meanwhile cannot race with it.
     applyRenderWrites(document->current());
     TextureParams record = document->current();
     ExportResult result{FileStatus::success(), false};
-    runInBackground(mApp.mainFrame(), tr("Exporting %1...").arg(QFileInfo(path).fileName()),
-                    [&](const std::atomic<bool>& cancel,
-                        const std::function<void(int, int)>& progress) {
-                        ExportOptions options;
-                        options.cancel = &cancel;
-                        options.progress = progress;
-                        result = exportTexture(localPath(path), static_cast<ExportFormat>(format),
-                                               record, options);
-                    });
+    runInBackground(
+        mApp.mainFrame(), tr("Exporting %1...").arg(QFileInfo(path).fileName()),
+        [&](const std::atomic<bool>& cancel, const std::function<void(int, int)>& progress) {
+            ExportOptions options;
+            options.cancel = &cancel;
+            options.progress = progress;
+            result =
+                exportTexture(localPath(path), static_cast<ExportFormat>(format), record, options);
+        });
     *cancelled = result.cancelled;
     return result.status;
 }
 
-bool CFileCommands::SaveTextureAs(CQuorvelDoc* document)
-{
-    if (!document) return false;
+bool CFileCommands::SaveTextureAs(CQuorvelDoc* document) {
+    if (!document)
+        return false;
     FileDialogRequest request;
     request.title = QStringLiteral("Save a Texture");
     request.folder = dialogFolder();
@@ -138,7 +135,8 @@ bool CFileCommands::SaveTextureAs(CQuorvelDoc* document)
                        QStringLiteral("JPEG Files (*.jpg)"), QStringLiteral("PNG Files (*.png)")};
     request.defaultSuffix = QStringLiteral("qvl");
     const QString chosen = CUserDialogs::instance().saveFileName(mApp.mainFrame(), request);
-    if (chosen.isEmpty()) return false;
+    if (chosen.isEmpty())
+        return false;
     const QString path = QFileInfo(chosen).absoluteFilePath();
     followChosenFolder(path);
 
@@ -153,7 +151,8 @@ bool CFileCommands::SaveTextureAs(CQuorvelDoc* document)
     if (*format == ExportFormat::TextureDocument) {
         const FileStatus status = writeTextureFile(localPath(path), document->current());
         report(status);
-        if (!status.ok()) return false;
+        if (!status.ok())
+            return false;
         document->setPathName(path);
         mApp.recentFiles().add(path);
         mApp.mainFrame()->updateMenus();
@@ -166,34 +165,38 @@ bool CFileCommands::SaveTextureAs(CQuorvelDoc* document)
     }
     bool cancelled = false;
     const FileStatus status = writeImage(document, path, static_cast<int>(*format), &cancelled);
-    if (!cancelled) report(status);
+    if (!cancelled)
+        report(status);
     return status.ok() && !cancelled;
 }
 
-bool CFileCommands::PromptSaveDocument(CQuorvelDoc* document)
-{
-    if (!document || !document->isModified()) return true;
+bool CFileCommands::PromptSaveDocument(CQuorvelDoc* document) {
+    if (!document || !document->isModified())
+        return true;
     const QString text = QStringLiteral("The Document  ") + document->title() +
                          QStringLiteral(" has been modified !!\n") +
                          QStringLiteral("Do you wish to Save your Current Work ??");
     const auto answer = CUserDialogs::instance().ask(
         mApp.mainFrame(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question);
-    if (answer != QMessageBox::Yes) return true;
+    if (answer != QMessageBox::Yes)
+        return true;
     // Answering Yes must never lose the document: without a save the close stops here.
     return SaveTextureAs(document);
 }
 
-bool CFileCommands::closeDocument(CQuorvelDoc* document)
-{
-    if (!document) return false;
+bool CFileCommands::closeDocument(CQuorvelDoc* document) {
+    if (!document)
+        return false;
     if (document->isModified()) {
         const QString name =
             document->pathName().isEmpty() ? document->title() : document->pathName();
         const auto answer = CUserDialogs::instance().ask(
             mApp.mainFrame(), QStringLiteral("Save changes to %1?").arg(name),
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Warning);
-        if (answer == QMessageBox::Cancel) return false;
-        if (answer == QMessageBox::Yes && !save(document)) return false;
+        if (answer == QMessageBox::Cancel)
+            return false;
+        if (answer == QMessageBox::Yes && !save(document))
+            return false;
     }
     mApp.mainFrame()->closeDocumentWindows(document);
     return true;

@@ -7,12 +7,9 @@
 #include <QLineEdit>
 
 CFreeFormatDialog::CFreeFormatDialog(int horizontal, int vertical, QWidget* parent)
-    : QDialog(parent),
-      mHorizontalField(new QLineEdit(QString::number(horizontal))),
-      mVerticalField(new QLineEdit(QString::number(vertical))),
-      mHorizontal(horizontal),
-      mVertical(vertical)
-{
+    : QDialog(parent), mHorizontalField(new QLineEdit(QString::number(horizontal))),
+      mVerticalField(new QLineEdit(QString::number(vertical))), mHorizontal(horizontal),
+      mVertical(vertical) {
     setWindowTitle(QStringLiteral("Free Format"));
     auto* layout = new QFormLayout(this);
     layout->addRow(QStringLiteral("Horizontal :"), mHorizontalField);
@@ -23,8 +20,7 @@ CFreeFormatDialog::CFreeFormatDialog(int horizontal, int vertical, QWidget* pare
     layout->addRow(buttons);
 }
 
-bool CFreeFormatDialog::validate(QLineEdit* field, int& value)
-{
+bool CFreeFormatDialog::validate(QLineEdit* field, int& value) {
     bool isInteger = false;
     const int typed = field->text().trimmed().toInt(&isInteger);
     QString problem;
@@ -44,11 +40,11 @@ bool CFreeFormatDialog::validate(QLineEdit* field, int& value)
     return true;
 }
 
-void CFreeFormatDialog::accept()
-{
+void CFreeFormatDialog::accept() {
     int horizontal = 0;
     int vertical = 0;
-    if (!validate(mHorizontalField, horizontal) || !validate(mVerticalField, vertical)) return;
+    if (!validate(mHorizontalField, horizontal) || !validate(mVerticalField, vertical))
+        return;
     mHorizontal = horizontal;
     mVertical = vertical;
     QDialog::accept();

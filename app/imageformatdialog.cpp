@@ -33,8 +33,7 @@ const std::array<Preset, 9> kPresets{{
 
 CImageFormatDialog::CImageFormatDialog(int selection, QSize recordSize, QWidget* parent)
     : QDialog(parent), mGroup(new QButtonGroup(this)), mRecordSize(recordSize),
-      mFreeSize(recordSize)
-{
+      mFreeSize(recordSize) {
     setWindowTitle(QStringLiteral("Image Format  "));
     auto* layout = new QVBoxLayout(this);
     for (int i = 0; i < static_cast<int>(kPresets.size()); ++i) {
@@ -54,32 +53,31 @@ CImageFormatDialog::CImageFormatDialog(int selection, QSize recordSize, QWidget*
 
 int CImageFormatDialog::selection() const { return mGroup->checkedId(); }
 
-void CImageFormatDialog::setSelection(int index)
-{
+void CImageFormatDialog::setSelection(int index) {
     if (QAbstractButton* button = mGroup->button(index)) {
         button->setChecked(true);
         return;
     }
     // No button checked: the group must allow that for a moment.
     mGroup->setExclusive(false);
-    for (QAbstractButton* button : mGroup->buttons()) button->setChecked(false);
+    for (QAbstractButton* button : mGroup->buttons())
+        button->setChecked(false);
     mGroup->setExclusive(true);
 }
 
-QSize CImageFormatDialog::presetSize(int index)
-{
-    if (index < 0 || index >= kFreeFormat) return {};
+QSize CImageFormatDialog::presetSize(int index) {
+    if (index < 0 || index >= kFreeFormat)
+        return {};
     return kPresets[static_cast<size_t>(index)].size;
 }
 
-QString CImageFormatDialog::label(int index)
-{
-    if (index < 0 || index >= static_cast<int>(kPresets.size())) return {};
+QString CImageFormatDialog::label(int index) {
+    if (index < 0 || index >= static_cast<int>(kPresets.size()))
+        return {};
     return QString::fromUtf8(kPresets[static_cast<size_t>(index)].label);
 }
 
-void CImageFormatDialog::askFreeSize()
-{
+void CImageFormatDialog::askFreeSize() {
     // Each click starts from the record's size; Cancel leaves the free size at it.
     mFreeSize = mRecordSize;
     CFreeFormatDialog dialog(mRecordSize.width(), mRecordSize.height(), this);

@@ -3,17 +3,19 @@
 
 #include <QApplication>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     // --help and --version answer without a display.
     QStringList arguments;
-    for (int i = 1; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
     int exitCode = 0;
-    if (answerCommandLine(parseCommandLine(arguments), exitCode)) return exitCode;
+    if (answerCommandLine(parseCommandLine(arguments), exitCode))
+        return exitCode;
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     CQuorvelApp quorvel;
-    if (!quorvel.initInstance(arguments)) return quorvel.exitCode();
+    if (!quorvel.initInstance(arguments))
+        return quorvel.exitCode();
     return QApplication::exec();
 }

@@ -36,8 +36,7 @@ QString text(const char* s) { return QString::fromUtf8(s); }
 }  // namespace
 
 CMainFrame::CMainFrame(CQuorvelApp& app)
-    : mApp(app), mActions(new CCommandActions(this)), mArea(new QMdiArea)
-{
+    : mApp(app), mActions(new CCommandActions(this)), mArea(new QMdiArea) {
     setWindowTitle(text("Quorvel"));
     setObjectName(text("mainFrame"));
     mArea->setBackground(palette().brush(QPalette::Dark));
@@ -57,8 +56,7 @@ CMainFrame::CMainFrame(CQuorvelApp& app)
 
 CMainFrame::~CMainFrame() = default;
 
-void CMainFrame::createToolBar()
-{
+void CMainFrame::createToolBar() {
     mToolBar = addToolBar(text("Toolbar"));
     mToolBar->setObjectName(text("toolBar"));
     mToolBar->setIconSize(QSize(16, 15));
@@ -66,7 +64,8 @@ void CMainFrame::createToolBar()
     mActions->action(kOpen)->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     mActions->action(kSave)->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     mActions->action(kHelpContents)->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
-    mActions->action(kContextHelp)->setIcon(style()->standardIcon(QStyle::SP_TitleBarContextHelpButton));
+    mActions->action(kContextHelp)
+        ->setIcon(style()->standardIcon(QStyle::SP_TitleBarContextHelpButton));
     mToolBar->addAction(mActions->action(kNew));
     mToolBar->addAction(mActions->action(kOpen));
     mToolBar->addAction(mActions->action(kSave));
@@ -76,8 +75,7 @@ void CMainFrame::createToolBar()
     mToolBar->addAction(mActions->action(kContextHelp));
 }
 
-void CMainFrame::createStatusBar()
-{
+void CMainFrame::createStatusBar() {
     QStatusBar* bar = statusBar();
     bar->addWidget(new QLabel(text("For help, press F1")), 1);
     // Qt does not report the lock keys' state, so the panes show their names greyed.
@@ -90,8 +88,7 @@ void CMainFrame::createStatusBar()
     }
 }
 
-void CMainFrame::createDocks()
-{
+void CMainFrame::createDocks() {
     // The horizontal panels span the full width; the command block fills the height between.
     setCorner(Qt::TopRightCorner, Qt::TopDockWidgetArea);
     setCorner(Qt::TopLeftCorner, Qt::TopDockWidgetArea);
@@ -108,20 +105,20 @@ void CMainFrame::createDocks()
         return dock;
     };
     mCommandBlock = new CCommandBlock;
-    mCommandBlockDock = makeDock(text("Command Block"), "commandBlockDock", mCommandBlock,
-                                 Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea,
-                                 Qt::RightDockWidgetArea);
+    mCommandBlockDock =
+        makeDock(text("Command Block"), "commandBlockDock", mCommandBlock,
+                 Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea, Qt::RightDockWidgetArea);
     mLibraryBar = new CLibraryBar;
-    mLibraryDock = makeDock(text("Library"), "libraryDock", mLibraryBar,
-                            Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea, Qt::TopDockWidgetArea);
+    mLibraryDock =
+        makeDock(text("Library"), "libraryDock", mLibraryBar,
+                 Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea, Qt::TopDockWidgetArea);
     mPaletteBar = new CPaletteBar;
-    mPaletteDock = makeDock(text("Palette"), "paletteDock", mPaletteBar,
-                            Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea,
-                            Qt::BottomDockWidgetArea);
+    mPaletteDock =
+        makeDock(text("Palette"), "paletteDock", mPaletteBar,
+                 Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea, Qt::BottomDockWidgetArea);
 }
 
-QMenu* CMainFrame::addMenu(const QString& title, const QList<int>& ids)
-{
+QMenu* CMainFrame::addMenu(const QString& title, const QList<int>& ids) {
     QMenu* menu = menuBar()->addMenu(title);
     for (int id : ids) {
         if (id == kSeparator)
@@ -138,10 +135,10 @@ QMenu* CMainFrame::addMenu(const QString& title, const QList<int>& ids)
     return menu;
 }
 
-void CMainFrame::addTipMenu()
-{
+void CMainFrame::addTipMenu() {
     for (QAction* item : menuBar()->actions())
-        if (item->text() == text("&Tip")) return;
+        if (item->text() == text("&Tip"))
+            return;
     if (!mTipMenu) {
         mTipMenu = new QMenu(text("&Tip"), this);
         mTipMenu->addAction(mActions->action(kTipOfTheDay));
@@ -149,15 +146,14 @@ void CMainFrame::addTipMenu()
     menuBar()->addMenu(mTipMenu);
 }
 
-void CMainFrame::fillRecentFiles(QMenu* menu)
-{
+void CMainFrame::fillRecentFiles(QMenu* menu) {
     const QStringList& entries = mApp.recentFiles().menuEntries();
     const QList<QAction*>& recent = mActions->recentFileActions();
     for (int k = 0; k < recent.size(); ++k) {
         QAction* item = recent.at(k);
         if (k < entries.size()) {
-            item->setText(QStringLiteral("&%1 %2").arg(k + 1).arg(
-                CRecentFileList::menuText(entries.at(k))));
+            item->setText(
+                QStringLiteral("&%1 %2").arg(k + 1).arg(CRecentFileList::menuText(entries.at(k))));
             item->setEnabled(true);
             menu->addAction(item);
         } else if (k == 0) {
@@ -168,40 +164,43 @@ void CMainFrame::fillRecentFiles(QMenu* menu)
     }
 }
 
-void CMainFrame::fillWindowMenu(QMenu* menu)
-{
+void CMainFrame::fillWindowMenu(QMenu* menu) {
     menu->clear();
     for (int id : {kNewWindow, kCascade, kTile, kArrangeIcons})
         menu->addAction(mActions->action(id));
     const QList<QMdiSubWindow*> windows = mArea->subWindowList(QMdiArea::CreationOrder);
-    if (!windows.isEmpty()) menu->addSeparator();
+    if (!windows.isEmpty())
+        menu->addSeparator();
     for (int i = 0; i < windows.size(); ++i) {
         QMdiSubWindow* window = windows.at(i);
-        QAction* item = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(window->windowTitle()));
+        QAction* item =
+            menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(window->windowTitle()));
         item->setCheckable(true);
         item->setChecked(window == mArea->activeSubWindow());
-        connect(item, &QAction::triggered, this, [this, window] { mArea->setActiveSubWindow(window); });
+        connect(item, &QAction::triggered, this,
+                [this, window] { mArea->setActiveSubWindow(window); });
     }
 }
 
-void CMainFrame::updateMenus()
-{
+void CMainFrame::updateMenus() {
     mDocumentMenu = !mArea->subWindowList().isEmpty();
     menuBar()->clear();
     // Later, not now: this may run from an action of one of these menus.
-    for (QMenu* old : std::as_const(mMenus)) old->deleteLater();
+    for (QMenu* old : std::as_const(mMenus))
+        old->deleteLater();
     mMenus.clear();
-    mActions->action(kWebsite)->setText(mDocumentMenu ? text("Connect to Tarnwick Software's website")
-                                                      : text("Visit Tarnwick Software Web Site"));
+    mActions->action(kWebsite)->setText(mDocumentMenu
+                                            ? text("Connect to Tarnwick Software's website")
+                                            : text("Visit Tarnwick Software Web Site"));
     if (!mDocumentMenu) {
         addMenu(text("&File"), {kNew, kOpen, kSeparator, kPrintSetup, kSeparator, kRecentFiles,
                                 kSeparator, kExit});
         addMenu(text("&View"), {kToolbar, kStatusBar});
         addMenu(text("&Help"), {kHelpContents, kSeparator, kAbout, kWebsite});
     } else {
-        addMenu(text("&File"), {kNew, kOpen, kClose, kSave, kSaveAs, kSeparator, kPrint,
-                                kPrintPreview, kPrintSetup, kSeparator, kRecentFiles, kSeparator,
-                                kExit});
+        addMenu(text("&File"),
+                {kNew, kOpen, kClose, kSave, kSaveAs, kSeparator, kPrint, kPrintPreview,
+                 kPrintSetup, kSeparator, kRecentFiles, kSeparator, kExit});
         addMenu(text("&Edit"), {kImageFormat});
         addMenu(text("&View"), {kToolbar, kStatusBar, kLibrary, kPalette, kCommandBlock});
         QMenu* window = addMenu(text("&Window"), {});
@@ -212,8 +211,7 @@ void CMainFrame::updateMenus()
     updateCheckMarks();
 }
 
-void CMainFrame::updateCheckMarks()
-{
+void CMainFrame::updateCheckMarks() {
     mActions->action(kToolbar)->setChecked(mToolBar->isVisible());
     mActions->action(kStatusBar)->setChecked(statusBar()->isVisible());
     mActions->action(kLibrary)->setChecked(mLibraryDock->isVisible());
@@ -221,27 +219,24 @@ void CMainFrame::updateCheckMarks()
     mActions->action(kCommandBlock)->setChecked(mCommandBlockDock->isVisible());
 }
 
-CChildFrame* CMainFrame::activeChildFrame() const
-{
+CChildFrame* CMainFrame::activeChildFrame() const {
     return qobject_cast<CChildFrame*>(mArea->activeSubWindow());
 }
 
-CQuorvelDoc* CMainFrame::activeDocument() const
-{
+CQuorvelDoc* CMainFrame::activeDocument() const {
     CChildFrame* frame = activeChildFrame();
     return frame ? frame->document() : nullptr;
 }
 
-QList<CChildFrame*> CMainFrame::childFrames() const
-{
+QList<CChildFrame*> CMainFrame::childFrames() const {
     QList<CChildFrame*> frames;
     for (QMdiSubWindow* window : mArea->subWindowList(QMdiArea::CreationOrder))
-        if (auto* frame = qobject_cast<CChildFrame*>(window)) frames.append(frame);
+        if (auto* frame = qobject_cast<CChildFrame*>(window))
+            frames.append(frame);
     return frames;
 }
 
-void CMainFrame::addChildFrame(CChildFrame* frame)
-{
+void CMainFrame::addChildFrame(CChildFrame* frame) {
     mArea->addSubWindow(frame);
     connect(frame->view(), &CQuorvelView::renderProgress, mCommandBlock,
             &CCommandBlock::setProgress);
@@ -250,35 +245,36 @@ void CMainFrame::addChildFrame(CChildFrame* frame)
     updateMenus();
 }
 
-void CMainFrame::closeDocumentWindows(CQuorvelDoc* document)
-{
+void CMainFrame::closeDocumentWindows(CQuorvelDoc* document) {
     for (CChildFrame* frame : childFrames())
-        if (frame->document() == document) frame->closeWithoutPrompt();
+        if (frame->document() == document)
+            frame->closeWithoutPrompt();
 }
 
-void CMainFrame::fitChildFrame(CChildFrame* frame, Fit fit)
-{
-    if (!frame) return;
+void CMainFrame::fitChildFrame(CChildFrame* frame, Fit fit) {
+    if (!frame)
+        return;
     CQuorvelDoc* document = frame->document();
     frame->view()->updateScrollRange();
     QSize size(document->width() + kFrameWidthAllowance,
                document->height() + kFrameHeightAllowance);
-    if (fit != Fit::New) size = size.boundedTo(mArea->viewport()->size());
-    if (fit == Fit::MoveToOrigin) frame->move(0, 0);
+    if (fit != Fit::New)
+        size = size.boundedTo(mArea->viewport()->size());
+    if (fit == Fit::MoveToOrigin)
+        frame->move(0, 0);
     frame->resize(size);
     frame->show();
 }
 
-void CMainFrame::refreshPanels(CQuorvelDoc* document)
-{
-    if (!document) return;
+void CMainFrame::refreshPanels(CQuorvelDoc* document) {
+    if (!document)
+        return;
     mPaletteBar->cells()->showColourMap(document->current().colourMap);
     mCommandBlock->showRecord(document->current());
     setWindowTitle(text("Quorvel - ") + document->title());
 }
 
-void CMainFrame::onSubWindowActivated(QMdiSubWindow* window)
-{
+void CMainFrame::onSubWindowActivated(QMdiSubWindow* window) {
     auto* frame = qobject_cast<CChildFrame*>(window);
     if (frame)
         refreshPanels(frame->document());
@@ -286,25 +282,22 @@ void CMainFrame::onSubWindowActivated(QMdiSubWindow* window)
         setWindowTitle(text("Quorvel"));
 }
 
-void CMainFrame::showStatusText(const QString& message)
-{
+void CMainFrame::showStatusText(const QString& message) {
     statusBar()->showMessage(message);
     statusBar()->repaint();
 }
 
-void CMainFrame::togglePanel(QWidget* bar)
-{
+void CMainFrame::togglePanel(QWidget* bar) {
     bar->setVisible(!bar->isVisible());
     updateCheckMarks();
 }
 
-void CMainFrame::stopRendering()
-{
-    for (CChildFrame* frame : childFrames()) frame->view()->stopRendering();
+void CMainFrame::stopRendering() {
+    for (CChildFrame* frame : childFrames())
+        frame->view()->stopRendering();
 }
 
-void CMainFrame::closeEvent(QCloseEvent* event)
-{
+void CMainFrame::closeEvent(QCloseEvent* event) {
     if (!mApp.closeAllDocuments()) {
         event->ignore();
         return;

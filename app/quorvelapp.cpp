@@ -18,33 +18,30 @@
 
 #include <QAction>
 #include <QDesktopServices>
-#include <QDockWidget>
-#include <QToolBar>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QPrinter>
 #include <QScreen>
-#include <QGuiApplication>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QUrl>
 #include <QWhatsThis>
-
 
 using namespace quorvel::command;
 
 namespace {
 
-QString settingsPath()
-{
+QString settingsPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/Quorvel.ini");
 }
 
-std::optional<std::string> findDataFile(const char* name)
-{
+std::optional<std::string> findDataFile(const char* name) {
     return quorvel::findInFolders(name, quorvel::dataSearchPath());
 }
 
@@ -52,23 +49,20 @@ std::optional<std::string> findDataFile(const char* name)
 
 CQuorvelApp::CQuorvelApp()
     : mSettings(std::make_unique<QSettings>(settingsPath(), QSettings::IniFormat)),
-      mFileCommands(std::make_unique<CFileCommands>(*this)),
-      mSphereTable(kSphereTableBytes, 0)
-{
-}
+      mFileCommands(std::make_unique<CFileCommands>(*this)), mSphereTable(kSphereTableBytes, 0) {}
 
-CQuorvelApp::~CQuorvelApp()
-{
+CQuorvelApp::~CQuorvelApp() {
     // Windows go before the documents they show.
     mTexturePrinter.reset();
     mMainFrame.reset();
-    for (const QPointer<CQuorvelDoc>& document : std::as_const(mDocuments)) delete document.data();
+    for (const QPointer<CQuorvelDoc>& document : std::as_const(mDocuments))
+        delete document.data();
 }
 
-bool CQuorvelApp::initInstance(const QStringList& arguments)
-{
+bool CQuorvelApp::initInstance(const QStringList& arguments) {
     mCommandLine = parseCommandLine(arguments);
-    if (answerCommandLine(mCommandLine, mExitCode)) return false;
+    if (answerCommandLine(mCommandLine, mExitCode))
+        return false;
     mRecentFiles.load(*mSettings);
 
     mMainFrame = std::make_unique<CMainFrame>(*this);
@@ -102,8 +96,7 @@ bool CQuorvelApp::initInstance(const QStringList& arguments)
     return true;
 }
 
-void CQuorvelApp::connectCommands()
-{
+void CQuorvelApp::connectCommands() {
     CMainFrame* frame = mMainFrame.get();
     CCommandActions& actions = frame->actions();
     const auto on = [&actions, this](int id, auto&& work) {
@@ -140,16 +133,15 @@ void CQuorvelApp::connectCommands()
     actions.action(kTipOfTheDay)->setEnabled(false);
 }
 
-QList<CQuorvelDoc*> CQuorvelApp::documents() const
-{
+QList<CQuorvelDoc*> CQuorvelApp::documents() const {
     QList<CQuorvelDoc*> open;
     for (const QPointer<CQuorvelDoc>& document : mDocuments)
-        if (document) open.append(document.data());
+        if (document)
+            open.append(document.data());
     return open;
 }
 
-CChildFrame* CQuorvelApp::newDocument()
-{
+CChildFrame* CQuorvelApp::newDocument() {
     auto* document = new CQuorvelDoc(QStringLiteral("Quorve%1").arg(++mUntitledCount), this);
     mDocuments.append(document);
     auto* frame = new CChildFrame(document);
@@ -160,35 +152,33 @@ CChildFrame* CQuorvelApp::newDocument()
     return frame;
 }
 
-void CQuorvelApp::newWindow()
-{
+void CQuorvelApp::newWindow() {
     CChildFrame* active = mMainFrame->activeChildFrame();
-    if (!active) return;
+    if (!active)
+        return;
     auto* frame = new CChildFrame(active->document());
     watchFrame(frame);
     mMainFrame->addChildFrame(frame);
     mMainFrame->fitChildFrame(frame, CMainFrame::Fit::New);
 }
 
-void CQuorvelApp::watchFrame(CChildFrame* frame)
-{
+void CQuorvelApp::watchFrame(CChildFrame* frame) {
     CQuorvelDoc* document = frame->document();
-    connect(frame, &CChildFrame::closeRequested, this,
-            [this](CChildFrame* closing, bool* proceed) {
-                *proceed = mFileCommands->PromptSaveDocument(closing->document());
-            });
+    connect(frame, &CChildFrame::closeRequested, this, [this](CChildFrame* closing, bool* proceed) {
+        *proceed = mFileCommands->PromptSaveDocument(closing->document());
+    });
     connect(document, &CQuorvelDoc::titleChanged, frame,
             [frame, document] { frame->setWindowTitle(document->title()); });
     connect(frame, &QObject::destroyed, this, [this, document] {
         // The frame is still in the area's list while it is destroyed: look afterwards.
-        QMetaObject::invokeMethod(this, [this, document] { documentWindowGone(document); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, document] { documentWindowGone(document); }, Qt::QueuedConnection);
     });
 }
 
-void CQuorvelApp::documentWindowGone(CQuorvelDoc* document)
-{
-    if (!mMainFrame) return;
+void CQuorvelApp::documentWindowGone(CQuorvelDoc* document) {
+    if (!mMainFrame)
+        return;
     bool shown = false;
     for (CChildFrame* frame : mMainFrame->childFrames())
         shown = shown || frame->document() == document;
@@ -199,25 +189,27 @@ void CQuorvelApp::documentWindowGone(CQuorvelDoc* document)
     mMainFrame->updateMenus();
 }
 
-bool CQuorvelApp::closeAllDocuments()
-{
+bool CQuorvelApp::closeAllDocuments() {
     for (CQuorvelDoc* document : documents())
-        if (!mFileCommands->PromptSaveDocument(document)) return false;
-    for (CChildFrame* frame : mMainFrame->childFrames()) frame->closeWithoutPrompt();
+        if (!mFileCommands->PromptSaveDocument(document))
+            return false;
+    for (CChildFrame* frame : mMainFrame->childFrames())
+        frame->closeWithoutPrompt();
     mRecentFiles.save(*mSettings);
     mSettings->sync();
     return true;
 }
 
-void CQuorvelApp::imageFormat()
-{
+void CQuorvelApp::imageFormat() {
     CChildFrame* frame = mMainFrame->activeChildFrame();
-    if (!frame) return;
+    if (!frame)
+        return;
     CQuorvelDoc* document = frame->document();
     quorvel::TextureParams& record = document->current();
     CImageFormatDialog dialog(record.imageFormat, QSize(record.imageWidth, record.imageHeight),
                               mMainFrame.get());
-    if (CUserDialogs::instance().runDialog(dialog) != QDialog::Accepted) return;
+    if (CUserDialogs::instance().runDialog(dialog) != QDialog::Accepted)
+        return;
     const int selection = dialog.selection();
     record.imageFormat = static_cast<int16_t>(selection);
     if (selection >= 0 && selection < CImageFormatDialog::kFreeFormat) {
@@ -232,43 +224,43 @@ void CQuorvelApp::imageFormat()
     document->setModified(true);
 }
 
-void CQuorvelApp::print()
-{
+void CQuorvelApp::print() {
     if (CChildFrame* frame = mMainFrame->activeChildFrame())
         mTexturePrinter->print(*frame->document(), frame->view());
 }
 
-void CQuorvelApp::printPreview()
-{
+void CQuorvelApp::printPreview() {
     if (CChildFrame* frame = mMainFrame->activeChildFrame())
         mTexturePrinter->preview(*frame->document(), frame->view());
 }
 
 void CQuorvelApp::printSetup() { mTexturePrinter->setup(); }
 
-bool CQuorvelApp::printFromCommandLine()
-{
+bool CQuorvelApp::printFromCommandLine() {
     CQuorvelDoc* document = mMainFrame->activeDocument();
-    if (!document) return false;
-    if (!mCommandLine.printer.isEmpty()) mPrinter->setPrinterName(mCommandLine.printer);
+    if (!document)
+        return false;
+    if (!mCommandLine.printer.isEmpty())
+        mPrinter->setPrinterName(mCommandLine.printer);
     return mTexturePrinter->printDirect(*document);
 }
 
-void CQuorvelApp::loadSphereTable()
-{
+void CQuorvelApp::loadSphereTable() {
     const std::optional<std::string> path = findDataFile("sphere.par");
-    if (!path) return;
+    if (!path)
+        return;
     QFile file(QString::fromStdString(*path));
-    if (!file.open(QIODevice::ReadOnly)) return;
+    if (!file.open(QIODevice::ReadOnly))
+        return;
     // Its first 244,376 bytes; a shorter file leaves the rest zero.
     file.read(reinterpret_cast<char*>(mSphereTable.data()),
               static_cast<qint64>(mSphereTable.size()));
 }
 
-void CQuorvelApp::loadDefaultLibrary()
-{
+void CQuorvelApp::loadDefaultLibrary() {
     const std::optional<std::string> path = findDataFile("default.qlb");
-    if (!path) return;
+    if (!path)
+        return;
     std::vector<quorvel::LibraryFileEntry> entries;
     const quorvel::FileStatus status = quorvel::readLibraryFile(*path, entries);
     if (!status.ok()) {
@@ -278,8 +270,7 @@ void CQuorvelApp::loadDefaultLibrary()
     mMainFrame->libraryBar()->setEntries(std::move(entries));
 }
 
-void CQuorvelApp::openHelp(bool index)
-{
+void CQuorvelApp::openHelp(bool index) {
     const std::optional<std::string> page =
         findDataFile(index ? "help/index.html" : "help/contents.html");
     if (!page) {
@@ -290,15 +281,13 @@ void CQuorvelApp::openHelp(bool index)
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(*page)));
 }
 
-void CQuorvelApp::about()
-{
+void CQuorvelApp::about() {
     CUserDialogs::instance().tell(mMainFrame.get(), QStringLiteral("Quorvel Version 2.0"),
                                   QMessageBox::Information);
 }
 
-void CQuorvelApp::website()
-{
+void CQuorvelApp::website() {
     // The result is ignored: without a browser or the page nothing happens.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(
-        QStringLiteral("link.html"))));
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("link.html"))));
 }

@@ -16,8 +16,7 @@ constexpr int kProgressRange = 1000;
 }  // namespace
 
 CQuorvelView::CQuorvelView(CQuorvelDoc* document, QWidget* parent)
-    : QAbstractScrollArea(parent), mDocument(document)
-{
+    : QAbstractScrollArea(parent), mDocument(document) {
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::NoFrame);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
@@ -33,19 +32,16 @@ CQuorvelView::CQuorvelView(CQuorvelDoc* document, QWidget* parent)
 
 CQuorvelView::~CQuorvelView() = default;
 
-QPoint CQuorvelView::scrollPosition() const
-{
+QPoint CQuorvelView::scrollPosition() const {
     return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
 }
 
-QRect CQuorvelView::visibleImageRect() const
-{
+QRect CQuorvelView::visibleImageRect() const {
     const QRect visible(scrollPosition(), viewport()->size());
     return visible.intersected(QRect(0, 0, mDocument->width(), mDocument->height()));
 }
 
-void CQuorvelView::updateScrollRange()
-{
+void CQuorvelView::updateScrollRange() {
     const QSize area = viewport()->size();
     const int width = mDocument->width();
     const int height = mDocument->height();
@@ -57,22 +53,22 @@ void CQuorvelView::updateScrollRange()
     verticalScrollBar()->setSingleStep(std::max(1, height / 100));
 }
 
-void CQuorvelView::renderAgain()
-{
+void CQuorvelView::renderAgain() {
     mRender.reset();
     // Brick's write to the record happens here, on the interface thread, so that it shows in the
     // document while the render works on its own copy.
     quorvel::applyRenderWrites(mDocument->current());
     mRender = std::make_unique<CViewRender>(mDocument->current(), visibleImageRect());
     mLastRowsDrawn = 0;
-    if (!mNoProgress && !mPrinting) emit renderProgress(0);
+    if (!mNoProgress && !mPrinting)
+        emit renderProgress(0);
     mPoll.start();
     viewport()->update();
 }
 
-void CQuorvelView::stopRendering()
-{
-    if (!mRender) return;
+void CQuorvelView::stopRendering() {
+    if (!mRender)
+        return;
     mRender->cancel();
     pollRender();
 }
@@ -84,8 +80,7 @@ QRect CQuorvelView::renderedRegion() const { return mRender ? mRender->region() 
 
 int CQuorvelView::rowsDrawn() const { return mRender ? mLastRowsDrawn : 0; }
 
-void CQuorvelView::pollRender()
-{
+void CQuorvelView::pollRender() {
     if (!mRender) {
         mPoll.stop();
         return;
@@ -98,11 +93,11 @@ void CQuorvelView::pollRender()
         if (!mNoProgress && !mPrinting && mRender->rows() > 0)
             emit renderProgress(static_cast<int>(int64_t{rows} * kProgressRange / mRender->rows()));
     }
-    if (finished || mRender->wasCancelled()) mPoll.stop();
+    if (finished || mRender->wasCancelled())
+        mPoll.stop();
 }
 
-void CQuorvelView::paintEvent(QPaintEvent* event)
-{
+void CQuorvelView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.fillRect(event->rect(), Qt::black);
     if (mRender && mLastRowsDrawn > 0) {
@@ -118,8 +113,7 @@ void CQuorvelView::paintEvent(QPaintEvent* event)
     }
 }
 
-void CQuorvelView::resizeEvent(QResizeEvent* event)
-{
+void CQuorvelView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollRange();
     const QRect visible = visibleImageRect();
@@ -127,40 +121,39 @@ void CQuorvelView::resizeEvent(QResizeEvent* event)
         renderAgain();
 }
 
-void CQuorvelView::scrollContentsBy(int /*dx*/, int /*dy*/)
-{
+void CQuorvelView::scrollContentsBy(int /*dx*/, int /*dy*/) {
     // After the first scroll the view's renders no longer drive the progress bar.
     mNoProgress = true;
     renderAgain();
 }
 
-void CQuorvelView::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
+void CQuorvelView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return QAbstractScrollArea::mousePressEvent(event);
     mAnchor = mPoint = event->position().toPoint();
     mCaptured = true;
     viewport()->update();
 }
 
-void CQuorvelView::mouseMoveEvent(QMouseEvent* event)
-{
-    if (!mCaptured) return;
+void CQuorvelView::mouseMoveEvent(QMouseEvent* event) {
+    if (!mCaptured)
+        return;
     mPoint = event->position().toPoint();
     viewport()->update();
 }
 
-void CQuorvelView::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (!mCaptured || event->button() != Qt::LeftButton) return;
+void CQuorvelView::mouseReleaseEvent(QMouseEvent* event) {
+    if (!mCaptured || event->button() != Qt::LeftButton)
+        return;
     mPoint = event->position().toPoint();
     mCaptured = false;
     viewport()->update();
     // A drag along the anchor's row or column changes nothing.
-    if (mPoint.x() != mAnchor.x() && mPoint.y() != mAnchor.y()) moveTexture();
+    if (mPoint.x() != mAnchor.x() && mPoint.y() != mAnchor.y())
+        moveTexture();
 }
 
-void CQuorvelView::moveTexture()
-{
+void CQuorvelView::moveTexture() {
     // The texture follows the pointer; the drag does not mark the document modified.
     quorvel::TextureParams& record = mDocument->current();
     if (record.imageWidth != 0)
@@ -170,13 +163,12 @@ void CQuorvelView::moveTexture()
     mDocument->updateAllViews();
 }
 
-void CQuorvelView::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton) renderAgain();
+void CQuorvelView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        renderAgain();
 }
 
-void CQuorvelView::keyPressEvent(QKeyEvent* event)
-{
+void CQuorvelView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && isRendering()) {
         stopRendering();
         return;

@@ -8,17 +8,16 @@ QString entryKey(int k) { return QStringLiteral("Recent File List/File%1").arg(k
 
 }  // namespace
 
-void CRecentFileList::load(const QSettings& settings)
-{
+void CRecentFileList::load(const QSettings& settings) {
     mEntries.clear();
     for (int k = 1; k <= kEntries; ++k) {
         const QString path = storedEntry(settings, k);
-        if (!path.isEmpty()) mEntries.append(path);
+        if (!path.isEmpty())
+            mEntries.append(path);
     }
 }
 
-void CRecentFileList::save(QSettings& settings) const
-{
+void CRecentFileList::save(QSettings& settings) const {
     for (int k = 1; k <= kEntries; ++k) {
         if (k <= mEntries.size())
             settings.setValue(entryKey(k), mEntries.at(k - 1));
@@ -27,27 +26,26 @@ void CRecentFileList::save(QSettings& settings) const
     }
 }
 
-void CRecentFileList::add(const QString& path)
-{
+void CRecentFileList::add(const QString& path) {
     mEntries.removeAll(path);
     mEntries.prepend(path);
-    while (mEntries.size() > kEntries) mEntries.removeLast();
+    while (mEntries.size() > kEntries)
+        mEntries.removeLast();
 }
 
-QString CRecentFileList::storedEntry(const QSettings& settings, int k)
-{
+QString CRecentFileList::storedEntry(const QSettings& settings, int k) {
     return settings.value(entryKey(k)).toString();
 }
 
-void CRecentFileList::storeFirst(QSettings& settings, const QString& path, int k)
-{
-    for (int i = k; i >= 2; --i) settings.setValue(entryKey(i), storedEntry(settings, i - 1));
+void CRecentFileList::storeFirst(QSettings& settings, const QString& path, int k) {
+    for (int i = k; i >= 2; --i)
+        settings.setValue(entryKey(i), storedEntry(settings, i - 1));
     settings.setValue(entryKey(1), path);
 }
 
-QString CRecentFileList::menuText(const QString& path)
-{
-    if (path.size() <= kMenuTextLength) return path;
+QString CRecentFileList::menuText(const QString& path) {
+    if (path.size() <= kMenuTextLength)
+        return path;
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     const QString name = slash < 0 ? path : path.mid(slash + 1);
     const QString ellipsis = QStringLiteral("...");

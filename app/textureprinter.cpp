@@ -25,13 +25,13 @@ constexpr int kTextureGap = 25;
 // Sets the view's printing flag for the length of a job.
 class PrintingFlag {
 public:
-    explicit PrintingFlag(CQuorvelView* view) : mView(view)
-    {
-        if (mView) mView->setPrinting(true);
+    explicit PrintingFlag(CQuorvelView* view) : mView(view) {
+        if (mView)
+            mView->setPrinting(true);
     }
-    ~PrintingFlag()
-    {
-        if (mView) mView->setPrinting(false);
+    ~PrintingFlag() {
+        if (mView)
+            mView->setPrinting(false);
     }
     PrintingFlag(const PrintingFlag&) = delete;
     PrintingFlag& operator=(const PrintingFlag&) = delete;
@@ -43,12 +43,10 @@ private:
 }  // namespace
 
 CTexturePrinter::CTexturePrinter(QPrinter& printer, QWidget* parent)
-    : mPrinter(printer), mParent(parent)
-{
-}
+    : mPrinter(printer), mParent(parent) {}
 
-CTexturePrinter::PageLayout CTexturePrinter::layoutPage(QPainter& painter, QSize page, QSize image)
-{
+CTexturePrinter::PageLayout CTexturePrinter::layoutPage(QPainter& painter, QSize page,
+                                                        QSize image) {
     PageLayout layout;
     layout.titleTop = kTitleTop;
     layout.ruleY = painter.fontMetrics().height() + kRuleGap;
@@ -58,16 +56,15 @@ CTexturePrinter::PageLayout CTexturePrinter::layoutPage(QPainter& painter, QSize
 }
 
 void CTexturePrinter::paintPage(QPainter& painter, const PageLayout& layout, QSize page,
-                                const QString& title, const QImage& texture)
-{
+                                const QString& title, const QImage& texture) {
     painter.setPen(Qt::black);
     painter.drawText(QPoint(0, layout.titleTop + painter.fontMetrics().ascent()), title);
     painter.drawLine(0, layout.ruleY, page.width() - 1, layout.ruleY);
-    if (!layout.texture.isEmpty()) painter.drawImage(layout.texture.topLeft(), texture);
+    if (!layout.texture.isEmpty())
+        painter.drawImage(layout.texture.topLeft(), texture);
 }
 
-bool CTexturePrinter::printPage(CQuorvelDoc& document)
-{
+bool CTexturePrinter::printPage(CQuorvelDoc& document) {
     QPainter painter;
     if (!painter.begin(&mPrinter)) {
         CUserDialogs::instance().tell(mParent, QStringLiteral("Could not start print job."));
@@ -84,16 +81,17 @@ bool CTexturePrinter::printPage(CQuorvelDoc& document)
     if (!layout.texture.isEmpty()) {
         quorvel::applyRenderWrites(record);
         CViewRender render(record, QRect(QPoint(0, 0), layout.texture.size()));
-        completed = runInBackground(
-            mParent, QStringLiteral("Printing %1...").arg(document.title()),
-            [&render](const std::atomic<bool>& cancel,
-                      const std::function<void(int, int)>& progress) {
-                while (!render.isFinished()) {
-                    if (cancel.load()) render.cancel();
-                    progress(render.rowsDone(), render.rows());
-                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                }
-            });
+        completed =
+            runInBackground(mParent, QStringLiteral("Printing %1...").arg(document.title()),
+                            [&render](const std::atomic<bool>& cancel,
+                                      const std::function<void(int, int)>& progress) {
+                                while (!render.isFinished()) {
+                                    if (cancel.load())
+                                        render.cancel();
+                                    progress(render.rowsDone(), render.rows());
+                                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                                }
+                            });
         texture = render.image().copy();
     }
     if (!completed) {
@@ -104,20 +102,19 @@ bool CTexturePrinter::printPage(CQuorvelDoc& document)
     return painter.end();
 }
 
-bool CTexturePrinter::print(CQuorvelDoc& document, CQuorvelView* view)
-{
+bool CTexturePrinter::print(CQuorvelDoc& document, CQuorvelView* view) {
     QPrintDialog dialog(&mPrinter, mParent);
     dialog.setMinMax(1, 1);
     dialog.setFromTo(1, 1);
-    if (CUserDialogs::instance().runDialog(dialog) != QDialog::Accepted) return false;
+    if (CUserDialogs::instance().runDialog(dialog) != QDialog::Accepted)
+        return false;
     PrintingFlag flag(view);
     return printPage(document);
 }
 
 bool CTexturePrinter::printDirect(CQuorvelDoc& document) { return printPage(document); }
 
-void CTexturePrinter::preview(CQuorvelDoc& document, CQuorvelView* view)
-{
+void CTexturePrinter::preview(CQuorvelDoc& document, CQuorvelView* view) {
     PrintingFlag flag(view);
     QPrintPreviewDialog dialog(&mPrinter, mParent);
     if (auto* pages = dialog.findChild<QPrintPreviewWidget*>()) {
@@ -134,8 +131,7 @@ void CTexturePrinter::preview(CQuorvelDoc& document, CQuorvelView* view)
     CUserDialogs::instance().runDialog(dialog);
 }
 
-void CTexturePrinter::setup()
-{
+void CTexturePrinter::setup() {
     QPageSetupDialog dialog(&mPrinter, mParent);
     CUserDialogs::instance().runDialog(dialog);
 }

@@ -27,8 +27,8 @@ public:
     // Where a page's parts go, in device pixels of a printable area `page` wide and high.
     struct PageLayout {
         int titleTop = 25;
-        int ruleY = 0;     // the font's height + 20
-        QRect texture;     // top-left at (0, ruleY + 25), clipped to the page
+        int ruleY = 0;  // the font's height + 20
+        QRect texture;  // top-left at (0, ruleY + 25), clipped to the page
     };
     static PageLayout layoutPage(QPainter& painter, QSize page, QSize image);
     // Paints a page whose texture part `texture` is already rendered.

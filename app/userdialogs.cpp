@@ -10,8 +10,7 @@ namespace {
 
 CUserDialogs* installed = nullptr;
 
-QFileDialog* makeFileDialog(QWidget* parent, const FileDialogRequest& request)
-{
+QFileDialog* makeFileDialog(QWidget* parent, const FileDialogRequest& request) {
     auto* dialog = new QFileDialog(parent, request.title, request.folder);
     dialog->setNameFilters(request.filters);
     dialog->setDefaultSuffix(request.defaultSuffix);
@@ -23,45 +22,42 @@ QFileDialog* makeFileDialog(QWidget* parent, const FileDialogRequest& request)
 
 QMessageBox::StandardButton CUserDialogs::ask(QWidget* parent, const QString& text,
                                               QMessageBox::StandardButtons buttons,
-                                              QMessageBox::Icon icon)
-{
+                                              QMessageBox::Icon icon) {
     QMessageBox box(icon, QStringLiteral("Quorvel"), text, buttons, parent);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-QStringList CUserDialogs::openFileNames(QWidget* parent, const FileDialogRequest& request)
-{
+QStringList CUserDialogs::openFileNames(QWidget* parent, const FileDialogRequest& request) {
     std::unique_ptr<QFileDialog> dialog(makeFileDialog(parent, request));
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFiles);
-    if (dialog->exec() != QDialog::Accepted) return {};
+    if (dialog->exec() != QDialog::Accepted)
+        return {};
     return dialog->selectedFiles();
 }
 
-QString CUserDialogs::saveFileName(QWidget* parent, const FileDialogRequest& request)
-{
+QString CUserDialogs::saveFileName(QWidget* parent, const FileDialogRequest& request) {
     std::unique_ptr<QFileDialog> dialog(makeFileDialog(parent, request));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
-    if (!request.initialName.isEmpty()) dialog->selectFile(request.initialName);
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
+    if (!request.initialName.isEmpty())
+        dialog->selectFile(request.initialName);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return {};
     return dialog->selectedFiles().constFirst();
 }
 
-QColor CUserDialogs::chooseColour(QWidget* parent, const QColor& initial)
-{
+QColor CUserDialogs::chooseColour(QWidget* parent, const QColor& initial) {
     return QColorDialog::getColor(initial, parent);
 }
 
 int CUserDialogs::runDialog(QDialog& dialog) { return dialog.exec(); }
 
-void CUserDialogs::tell(QWidget* parent, const QString& text, QMessageBox::Icon icon)
-{
+void CUserDialogs::tell(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
     ask(parent, text, QMessageBox::Ok, icon);
 }
 
-CUserDialogs& CUserDialogs::instance()
-{
+CUserDialogs& CUserDialogs::instance() {
     static CUserDialogs standard;
     return installed ? *installed : standard;
 }

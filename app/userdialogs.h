@@ -38,8 +38,7 @@ public:
     virtual int runDialog(QDialog& dialog);
 
     // Shows an error or a notice with an OK button.
-    void tell(QWidget* parent, const QString& text,
-              QMessageBox::Icon icon = QMessageBox::Warning);
+    void tell(QWidget* parent, const QString& text, QMessageBox::Icon icon = QMessageBox::Warning);
 
     static CUserDialogs& instance();
     // Installs `dialogs` (not owned) as the instance; null restores the default.

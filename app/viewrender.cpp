@@ -10,12 +10,9 @@ namespace {
 class ImageRowSink : public RowSink {
 public:
     ImageRowSink(QImage& image, int top, std::atomic<int>& rowsDone)
-        : mImage(image), mTop(top), mRowsDone(rowsDone)
-    {
-    }
+        : mImage(image), mTop(top), mRowsDone(rowsDone) {}
 
-    bool acceptRow(int row, std::span<const uint8_t> rgb) override
-    {
+    bool acceptRow(int row, std::span<const uint8_t> rgb) override {
         auto* line = reinterpret_cast<QRgb*>(mImage.scanLine(row - mTop));
         const size_t pixels = rgb.size() / 3;
         for (size_t i = 0; i < pixels; ++i)
@@ -34,8 +31,7 @@ private:
 
 CViewRender::CViewRender(const TextureParams& record, const QRect& region)
     : mRecord(record),
-      mRegion(region.intersected(QRect(0, 0, record.imageWidth, record.imageHeight)))
-{
+      mRegion(region.intersected(QRect(0, 0, record.imageWidth, record.imageHeight))) {
     if (mRegion.isEmpty()) {
         mRegion = QRect();
         mFinished.store(true);
@@ -48,14 +44,13 @@ CViewRender::CViewRender(const TextureParams& record, const QRect& region)
     mThread = std::thread([this] { run(); });
 }
 
-CViewRender::~CViewRender()
-{
+CViewRender::~CViewRender() {
     cancel();
-    if (mThread.joinable()) mThread.join();
+    if (mThread.joinable())
+        mThread.join();
 }
 
-void CViewRender::run()
-{
+void CViewRender::run() {
     ImageRowSink sink(mImage, mRegion.top(), mRowsDone);
     const PixelRegion region{mRegion.left(), mRegion.top(), mRegion.right() + 1,
                              mRegion.bottom() + 1};

@@ -2,8 +2,7 @@
 
 CLibraryBar::CLibraryBar(QWidget* parent) : QWidget(parent) { setMinimumHeight(54); }
 
-void CLibraryBar::setEntries(std::vector<quorvel::LibraryFileEntry> entries)
-{
+void CLibraryBar::setEntries(std::vector<quorvel::LibraryFileEntry> entries) {
     mEntries = std::move(entries);
     update();
 }

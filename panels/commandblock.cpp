@@ -17,8 +17,7 @@ namespace {
 
 constexpr int kReliefListItems = 8;  // the five reliefs and three empty items
 
-QComboBox* makeList(int items, std::string_view (*name)(int) noexcept)
-{
+QComboBox* makeList(int items, std::string_view (*name)(int) noexcept) {
     auto* list = new QComboBox;
     for (int i = 0; i < items; ++i) {
         const std::string_view text = name(i);
@@ -29,8 +28,7 @@ QComboBox* makeList(int items, std::string_view (*name)(int) noexcept)
 
 }  // namespace
 
-CCommandBlock::CCommandBlock(QWidget* parent) : QWidget(parent)
-{
+CCommandBlock::CCommandBlock(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     layout->addLayout(form);
@@ -62,8 +60,7 @@ CCommandBlock::CCommandBlock(QWidget* parent) : QWidget(parent)
     layout->addStretch();
 }
 
-QSpinBox* CCommandBlock::addField(const QString& label)
-{
+QSpinBox* CCommandBlock::addField(const QString& label) {
     auto* field = new QSpinBox;
     field->setAccessibleName(label);
     field->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
@@ -72,8 +69,7 @@ QSpinBox* CCommandBlock::addField(const QString& label)
     return field;
 }
 
-CCommandBlock::Fields CCommandBlock::fieldsOf(const quorvel::TextureParams& record)
-{
+CCommandBlock::Fields CCommandBlock::fieldsOf(const quorvel::TextureParams& record) {
     Fields fields;
     fields.turbulence = truncToInt(record.turbulence * 100.0f);
     fields.detail = record.octaves;
@@ -87,8 +83,7 @@ CCommandBlock::Fields CCommandBlock::fieldsOf(const quorvel::TextureParams& reco
     return fields;
 }
 
-void CCommandBlock::showRecord(const quorvel::TextureParams& record)
-{
+void CCommandBlock::showRecord(const quorvel::TextureParams& record) {
     const Fields values = fieldsOf(record);
     mTurbulence->setValue(values.turbulence);
     mDetail->setValue(values.detail);
@@ -102,8 +97,7 @@ void CCommandBlock::showRecord(const quorvel::TextureParams& record)
     mRelief->setCurrentIndex(values.relief < mRelief->count() ? values.relief : -1);
 }
 
-CCommandBlock::Fields CCommandBlock::fields() const
-{
+CCommandBlock::Fields CCommandBlock::fields() const {
     Fields values;
     values.turbulence = mTurbulence->value();
     values.detail = mDetail->value();

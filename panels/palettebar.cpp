@@ -4,8 +4,7 @@
 
 #include <QHBoxLayout>
 
-CPaletteBar::CPaletteBar(QWidget* parent) : QWidget(parent), mCells(new CPaletteCells)
-{
+CPaletteBar::CPaletteBar(QWidget* parent) : QWidget(parent), mCells(new CPaletteCells) {
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(mCells);
     layout->addStretch();

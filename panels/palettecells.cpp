@@ -13,8 +13,7 @@ int cellChannel(float channel) { return qBound(0, quorvel::truncToInt(channel * 
 
 }  // namespace
 
-CPaletteCells::CPaletteCells(QWidget* parent) : QWidget(parent)
-{
+CPaletteCells::CPaletteCells(QWidget* parent) : QWidget(parent) {
     // A grey ramp until a document fills the cells.
     for (int i = 0; i < kCells; ++i) {
         const int grey = i * 255 / (kCells - 1);
@@ -23,20 +22,19 @@ CPaletteCells::CPaletteCells(QWidget* parent) : QWidget(parent)
     setFixedSize(sizeHint());
 }
 
-void CPaletteCells::setCell(int index, int red, int green, int blue)
-{
-    if (index < 0 || index >= kCells) return;
+void CPaletteCells::setCell(int index, int red, int green, int blue) {
+    if (index < 0 || index >= kCells)
+        return;
     mCells[static_cast<size_t>(index)] = QColor(red, green, blue);
 }
 
-QColor CPaletteCells::cell(int index) const
-{
-    if (index < 0 || index >= kCells) return {};
+QColor CPaletteCells::cell(int index) const {
+    if (index < 0 || index >= kCells)
+        return {};
     return mCells[static_cast<size_t>(index)];
 }
 
-void CPaletteCells::showColourMap(const quorvel::ColourMap& map)
-{
+void CPaletteCells::showColourMap(const quorvel::ColourMap& map) {
     for (int i = 0; i < kCells; ++i) {
         const quorvel::Colour& colour = map.entries[static_cast<size_t>(i)].startColour;
         setCell(i, cellChannel(colour.r), cellChannel(colour.g), cellChannel(colour.b));
@@ -46,8 +44,7 @@ void CPaletteCells::showColourMap(const quorvel::ColourMap& map)
 
 QSize CPaletteCells::sizeHint() const { return {kCells * kCellWidth, kCellHeight}; }
 
-void CPaletteCells::paintEvent(QPaintEvent*)
-{
+void CPaletteCells::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     for (int i = 0; i < kCells; ++i) {
         const QRect cellRect(i * kCellWidth, 0, kCellWidth, kCellHeight);

@@ -23,63 +23,55 @@ namespace {
 std::string local(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 // Empty for a missing file: a test comparing bytes then fails on the size.
-QByteArray fileBytes(const QString& path)
-{
+QByteArray fileBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QByteArray documentBytes(const TextureParams& record)
-{
+QByteArray documentBytes(const TextureParams& record) {
     const auto bytes = quorvel::encodeTextureDocument(record);
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
+bool writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 class FileCommandsTest : public GuiTest {
 protected:
-    void trigger(int id)
-    {
+    void trigger(int id) {
         frame().actions().action(id)->trigger();
         settle();
     }
     // Stored recent entries 1 to 4 (empty when absent).
-    QStringList recent() const
-    {
+    QStringList recent() const {
         QStringList entries;
         for (int k = 1; k <= 4; ++k)
             entries.append(app->settings().value(u"Recent File List/File%1"_s.arg(k)).toString());
         return entries;
     }
     // The one message shown since the last clear(); it must name `file`.
-    void expectOneMessageNaming(const QString& file)
-    {
+    void expectOneMessageNaming(const QString& file) {
         ASSERT_EQ(dialogs.questions.size(), 1) << dialogs.questions.join(u'|').toStdString();
         EXPECT_TRUE(dialogs.questions.front().contains(file))
             << dialogs.questions.front().toStdString();
         EXPECT_EQ(dialogs.buttonSets.front(), QMessageBox::StandardButtons(QMessageBox::Ok));
     }
-    void clearDialogs()
-    {
+    void clearDialogs() {
         dialogs.questions.clear();
         dialogs.buttonSets.clear();
         dialogs.fileRequests.clear();
     }
-    QStringList windowTitles() const
-    {
+    QStringList windowTitles() const {
         QStringList titles;
-        for (CChildFrame* child : frame().childFrames()) titles.append(child->windowTitle());
+        for (CChildFrame* child : frame().childFrames())
+            titles.append(child->windowTitle());
         return titles;
     }
     QString at(const char* name) const { return path(QString::fromUtf8(name)); }
     // A new program in the same folders, so that each row of a table starts from Quorve1.
-    void restart()
-    {
+    void restart() {
         app.reset();
         settle();
         start();
@@ -88,8 +80,7 @@ protected:
 
     // Starts the program, writes a.qvl, b.qvl and c.qvl from records that differ from a fresh
     // one (spare fields included) and from each other, and opens all three from one dialog.
-    void openThree()
-    {
+    void openThree() {
         start();
         ASSERT_NE(activeDocument(), nullptr);
         fresh = activeDocument()->current();
@@ -123,15 +114,15 @@ protected:
     QString files[3];
 };
 
-TEST_F(FileCommandsTest, OpenOfThreeFilesAndRecentCommandsKeepTheStoredEntriesMostRecentFirst)
-{
+TEST_F(FileCommandsTest, OpenOfThreeFilesAndRecentCommandsKeepTheStoredEntriesMostRecentFirst) {
     ASSERT_NO_FATAL_FAILURE(openThree());
     ASSERT_EQ(dialogs.fileRequests.size(), 1);
     EXPECT_EQ(dialogs.fileRequests.front().title, u"Open and Load a Texture"_s);
     EXPECT_TRUE(dialogs.questions.isEmpty()) << dialogs.questions.join(u'|').toStdString();
     EXPECT_EQ(windowTitles(), QStringList({u"Quorve1"_s, u"a.qvl"_s, u"b.qvl"_s, u"c.qvl"_s}));
     ASSERT_EQ(app->documents().size(), 4);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(app->documents().at(i + 1)->pathName(), files[i]);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(app->documents().at(i + 1)->pathName(), files[i]);
     EXPECT_EQ(recent(), QStringList({files[2], files[1], files[0], QString()}));
 
     // Recent file 3 opens the stored third entry and moves it first.
@@ -149,8 +140,7 @@ TEST_F(FileCommandsTest, OpenOfThreeFilesAndRecentCommandsKeepTheStoredEntriesMo
     EXPECT_EQ(recent(), QStringList({files[0], files[2], files[1], QString()}));
 }
 
-TEST_F(FileCommandsTest, ReopenedDocumentHoldsEverySavedByteButTheSpareFields)
-{
+TEST_F(FileCommandsTest, ReopenedDocumentHoldsEverySavedByteButTheSpareFields) {
     ASSERT_NO_FATAL_FAILURE(openThree());
     ASSERT_EQ(app->documents().size(), 4);
     for (int i = 0; i < 3; ++i) {
@@ -166,8 +156,7 @@ TEST_F(FileCommandsTest, ReopenedDocumentHoldsEverySavedByteButTheSpareFields)
     }
 }
 
-TEST_F(FileCommandsTest, SaveOfANeverSavedDocumentWritesItsTitleInTheCurrentFolder)
-{
+TEST_F(FileCommandsTest, SaveOfANeverSavedDocumentWritesItsTitleInTheCurrentFolder) {
     for (const bool modified : {true, false}) {
         SCOPED_TRACE(modified ? "modified" : "unmodified");
         restart();
@@ -199,8 +188,7 @@ struct SaveAsCase {
 class FileCommandsSaveAs : public FileCommandsTest,
                            public testing::WithParamInterface<SaveAsCase> {};
 
-TEST_P(FileCommandsSaveAs, WritesTheTypeOfTheNameAndOnlyATextureDocumentTakesThePath)
-{
+TEST_P(FileCommandsSaveAs, WritesTheTypeOfTheNameAndOnlyATextureDocumentTakesThePath) {
     const SaveAsCase& row = GetParam();
     start();
     CQuorvelDoc* document = activeDocument();
@@ -240,18 +228,15 @@ TEST_P(FileCommandsSaveAs, WritesTheTypeOfTheNameAndOnlyATextureDocumentTakesThe
     EXPECT_EQ(document->isModified(), row.modified);
 }
 
-INSTANTIATE_TEST_SUITE_P(FileCommands, FileCommandsSaveAs,
-                         testing::Values(SaveAsCase{"qvl", "x.qvl", 1122, true},
-                                         SaveAsCase{"tpr", "x.tpr", 1031, false},
-                                         SaveAsCase{"tga", "x.tga", 0, true},
-                                         SaveAsCase{"bmp", "x.bmp", 0, false},
-                                         SaveAsCase{"jpg", "x.jpg", 0, true},
-                                         SaveAsCase{"png", "x.png", 0, false},
-                                         SaveAsCase{"TGA", "X.TGA", 0, true}),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(
+    FileCommands, FileCommandsSaveAs,
+    testing::Values(SaveAsCase{"qvl", "x.qvl", 1122, true}, SaveAsCase{"tpr", "x.tpr", 1031, false},
+                    SaveAsCase{"tga", "x.tga", 0, true}, SaveAsCase{"bmp", "x.bmp", 0, false},
+                    SaveAsCase{"jpg", "x.jpg", 0, true}, SaveAsCase{"png", "x.png", 0, false},
+                    SaveAsCase{"TGA", "X.TGA", 0, true}),
+    [](const auto& info) { return std::string(info.param.label); });
 
-TEST_F(FileCommandsTest, SaveAsProposesTheTitleUpToItsFirstDot)
-{
+TEST_F(FileCommandsTest, SaveAsProposesTheTitleUpToItsFirstDot) {
     start();
     activeDocument()->setPathName(path(u"scene.v2.qvl"_s));
     dialogs.saveChoices.push_back(QString());
@@ -261,8 +246,7 @@ TEST_F(FileCommandsTest, SaveAsProposesTheTitleUpToItsFirstDot)
     EXPECT_TRUE(filesInFolder().isEmpty()) << filesInFolder().join(u'|').toStdString();
 }
 
-TEST_F(FileCommandsTest, OpenOfAnUnreadableFileTellsWhichAndMakesNoDocument)
-{
+TEST_F(FileCommandsTest, OpenOfAnUnreadableFileTellsWhichAndMakesNoDocument) {
     start();
     TextureParams outOfRange = activeDocument()->current();
     outOfRange.material = 99;
@@ -275,8 +259,8 @@ TEST_F(FileCommandsTest, OpenOfAnUnreadableFileTellsWhichAndMakesNoDocument)
     const struct {
         const char* name;
         int recentCommand;  // 0: chosen in the open dialog
-    } rows[] = {{"junk.qvl", 0}, {"missing.qvl", 0}, {"long.qvl", 0}, {"range.qvl", 0},
-                {"gone.qvl", 2}};
+    } rows[] = {
+        {"junk.qvl", 0}, {"missing.qvl", 0}, {"long.qvl", 0}, {"range.qvl", 0}, {"gone.qvl", 2}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         clearDialogs();
@@ -289,13 +273,12 @@ TEST_F(FileCommandsTest, OpenOfAnUnreadableFileTellsWhichAndMakesNoDocument)
         ASSERT_NO_FATAL_FAILURE(expectOneMessageNaming(at(row.name)));
         EXPECT_EQ(app->documents().size(), 1);
         EXPECT_EQ(windowTitles(), QStringList({u"Quorve1"_s}));
-        EXPECT_EQ(recent(), QStringList({path(u"earlier.qvl"_s), path(u"gone.qvl"_s), QString(),
-                                         QString()}));
+        EXPECT_EQ(recent(),
+                  QStringList({path(u"earlier.qvl"_s), path(u"gone.qvl"_s), QString(), QString()}));
     }
 }
 
-TEST_F(FileCommandsTest, SaveToAnUnwritableTargetTellsWhichAndChangesNothing)
-{
+TEST_F(FileCommandsTest, SaveToAnUnwritableTargetTellsWhichAndChangesNothing) {
     ASSERT_TRUE(writeBytes(path(u"plain"_s), QByteArrayLiteral("not a folder")));
     for (const char* name : {"missing/x.qvl", "plain/x.qvl"}) {
         SCOPED_TRACE(name);
@@ -313,13 +296,15 @@ TEST_F(FileCommandsTest, SaveToAnUnwritableTargetTellsWhichAndChangesNothing)
     }
 }
 
-TEST_F(FileCommandsTest, SaveAsThatCannotWriteTellsWhichAndWritesNothing)
-{
+TEST_F(FileCommandsTest, SaveAsThatCannotWriteTellsWhichAndWritesNothing) {
     const struct {
         const char* name;
         bool listsExtensions;
-    } rows[] = {{"x.xyz", true}, {"x", true}, {"missing/x.jpg", false},
-                {"missing/x.qvl", false}, {"missing/x.tpr", false}};
+    } rows[] = {{"x.xyz", true},
+                {"x", true},
+                {"missing/x.jpg", false},
+                {"missing/x.qvl", false},
+                {"missing/x.tpr", false}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         restart();
@@ -343,8 +328,7 @@ TEST_F(FileCommandsTest, SaveAsThatCannotWriteTellsWhichAndWritesNothing)
     }
 }
 
-TEST_F(FileCommandsTest, ClosingAModifiedWindowAsksToSaveAndYesWithoutASaveKeepsIt)
-{
+TEST_F(FileCommandsTest, ClosingAModifiedWindowAsksToSaveAndYesWithoutASaveKeepsIt) {
     const QString question = QStringLiteral("The Document  Quorve1 has been modified !!\n"
                                             "Do you wish to Save your Current Work ??");
     const struct {
@@ -364,7 +348,8 @@ TEST_F(FileCommandsTest, ClosingAModifiedWindowAsksToSaveAndYesWithoutASaveKeeps
         CQuorvelDoc* document = activeDocument();
         const QByteArray expected = documentBytes(document->current());
         document->setModified(row.modified);
-        if (row.modified) dialogs.answers.push_back(row.answer);
+        if (row.modified)
+            dialogs.answers.push_back(row.answer);
         if (row.saveChoice)
             dialogs.saveChoices.push_back(*row.saveChoice ? at(row.saveChoice) : QString());
         frame().activeChildFrame()->close();
@@ -388,8 +373,7 @@ TEST_F(FileCommandsTest, ClosingAModifiedWindowAsksToSaveAndYesWithoutASaveKeeps
     }
 }
 
-TEST_F(FileCommandsTest, CloseCommandAsksYesNoCancelAndAFailedSaveKeepsTheDocument)
-{
+TEST_F(FileCommandsTest, CloseCommandAsksYesNoCancelAndAFailedSaveKeepsTheDocument) {
     const struct {
         const char* label;
         QMessageBox::StandardButton answer;

@@ -11,12 +11,12 @@
 
 QMessageBox::StandardButton ScriptedDialogs::ask(QWidget*, const QString& text,
                                                  QMessageBox::StandardButtons buttons,
-                                                 QMessageBox::Icon)
-{
+                                                 QMessageBox::Icon) {
     questions.append(text);
     buttonSets.append(buttons);
     if (answers.empty()) {
-        if (buttons == QMessageBox::Ok) return QMessageBox::Ok;
+        if (buttons == QMessageBox::Ok)
+            return QMessageBox::Ok;
         ADD_FAILURE() << "unexpected question: " << text.toStdString();
         return buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::No;
     }
@@ -25,8 +25,7 @@ QMessageBox::StandardButton ScriptedDialogs::ask(QWidget*, const QString& text,
     return answer;
 }
 
-QStringList ScriptedDialogs::openFileNames(QWidget*, const FileDialogRequest& request)
-{
+QStringList ScriptedDialogs::openFileNames(QWidget*, const FileDialogRequest& request) {
     fileRequests.append(request);
     if (openChoices.empty()) {
         ADD_FAILURE() << "unexpected open dialog: " << request.title.toStdString();
@@ -37,8 +36,7 @@ QStringList ScriptedDialogs::openFileNames(QWidget*, const FileDialogRequest& re
     return choice;
 }
 
-QString ScriptedDialogs::saveFileName(QWidget*, const FileDialogRequest& request)
-{
+QString ScriptedDialogs::saveFileName(QWidget*, const FileDialogRequest& request) {
     fileRequests.append(request);
     if (saveChoices.empty()) {
         ADD_FAILURE() << "unexpected save dialog: " << request.title.toStdString();
@@ -49,8 +47,7 @@ QString ScriptedDialogs::saveFileName(QWidget*, const FileDialogRequest& request
     return choice;
 }
 
-QColor ScriptedDialogs::chooseColour(QWidget*, const QColor&)
-{
+QColor ScriptedDialogs::chooseColour(QWidget*, const QColor&) {
     if (colours.empty()) {
         ADD_FAILURE() << "unexpected colour chooser";
         return {};
@@ -60,8 +57,7 @@ QColor ScriptedDialogs::chooseColour(QWidget*, const QColor&)
     return colour;
 }
 
-int ScriptedDialogs::runDialog(QDialog& dialog)
-{
+int ScriptedDialogs::runDialog(QDialog& dialog) {
     if (dialogSteps.empty()) {
         ADD_FAILURE() << "unexpected dialog: " << dialog.windowTitle().toStdString();
         return QDialog::Rejected;
@@ -74,8 +70,7 @@ int ScriptedDialogs::runDialog(QDialog& dialog)
     return result;
 }
 
-void GuiTest::SetUp()
-{
+void GuiTest::SetUp() {
     ASSERT_TRUE(mFolder.isValid());
     mOldCurrent = QDir::currentPath();
     mOldHome = qgetenv("HOME");
@@ -88,8 +83,7 @@ void GuiTest::SetUp()
     CUserDialogs::install(&dialogs);
 }
 
-void GuiTest::TearDown()
-{
+void GuiTest::TearDown() {
     app.reset();
     settle();
     CUserDialogs::install(nullptr);
@@ -101,8 +95,7 @@ void GuiTest::TearDown()
         qputenv("XDG_CONFIG_HOME", mOldConfig);
 }
 
-CQuorvelApp& GuiTest::start(const QStringList& arguments)
-{
+CQuorvelApp& GuiTest::start(const QStringList& arguments) {
     app = std::make_unique<CQuorvelApp>();
     const bool started = app->initInstance(arguments);
     EXPECT_TRUE(started) << "start-up failed";
@@ -114,8 +107,7 @@ CMainFrame& GuiTest::frame() const { return *app->mainFrame(); }
 
 CQuorvelDoc* GuiTest::activeDocument() const { return app->mainFrame()->activeDocument(); }
 
-bool GuiTest::waitUntil(const std::function<bool()>& done, int milliseconds)
-{
+bool GuiTest::waitUntil(const std::function<bool()>& done, int milliseconds) {
     QElapsedTimer timer;
     timer.start();
     while (!done() && timer.elapsed() < milliseconds) {
@@ -125,8 +117,7 @@ bool GuiTest::waitUntil(const std::function<bool()>& done, int milliseconds)
     return done();
 }
 
-void GuiTest::settle()
-{
+void GuiTest::settle() {
     for (int i = 0; i < 5; ++i) {
         QApplication::processEvents();
         // Closed windows are deleted later; outside an event loop that needs asking.
@@ -134,8 +125,7 @@ void GuiTest::settle()
     }
 }
 
-void GuiTest::finishRendering() const
-{
+void GuiTest::finishRendering() const {
     for (CChildFrame* child : frame().childFrames()) {
         CQuorvelView* view = child->view();
         EXPECT_TRUE(waitUntil([view] { return !view->isRendering(); }));

@@ -15,7 +15,9 @@
 #include <ostream>
 
 // Readable strings in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 class CChildFrame;
 class CQuorvelDoc;

@@ -17,19 +17,19 @@ using quorvel::command::kImageFormat;
 
 namespace {
 
-QRadioButton* choice(QDialog& dialog, int index)
-{
+QRadioButton* choice(QDialog& dialog, int index) {
     const QString label = CImageFormatDialog::label(index);
     for (QRadioButton* button : dialog.findChildren<QRadioButton*>())
-        if (button->text() == label) return button;
+        if (button->text() == label)
+            return button;
     return nullptr;
 }
 
 // The user picks choice `index` and presses OK.
-std::function<int(QDialog&)> pick(int index, int* checkedAtStart = nullptr)
-{
+std::function<int(QDialog&)> pick(int index, int* checkedAtStart = nullptr) {
     return [index, checkedAtStart](QDialog& dialog) {
-        if (checkedAtStart) *checkedAtStart = static_cast<CImageFormatDialog&>(dialog).selection();
+        if (checkedAtStart)
+            *checkedAtStart = static_cast<CImageFormatDialog&>(dialog).selection();
         choice(dialog, index)->click();
         dialog.accept();
         return dialog.result();
@@ -37,8 +37,7 @@ std::function<int(QDialog&)> pick(int index, int* checkedAtStart = nullptr)
 }
 
 // The user types a free size and presses OK; the dialog's result is what OK led to.
-std::function<int(QDialog&)> typeFreeSize(const QString& horizontal, const QString& vertical)
-{
+std::function<int(QDialog&)> typeFreeSize(const QString& horizontal, const QString& vertical) {
     return [horizontal, vertical](QDialog& dialog) {
         auto& free = static_cast<CFreeFormatDialog&>(dialog);
         free.horizontalField()->setText(horizontal);
@@ -52,22 +51,19 @@ std::function<int(QDialog&)> typeFreeSize(const QString& horizontal, const QStri
 
 class ImageFormat : public GuiTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         GuiTest::SetUp();
         start();
     }
     void runCommand() { frame().actions().action(kImageFormat)->trigger(); }
     QSize documentSize() const { return {activeDocument()->width(), activeDocument()->height()}; }
-    QSize recordSize() const
-    {
+    QSize recordSize() const {
         return {activeDocument()->current().imageWidth, activeDocument()->current().imageHeight};
     }
 };
 
-TEST_F(ImageFormat, PresetsSetTheSizesTheyStandFor)
-{
-    const QSize expected[] = {{160, 120}, {320, 240}, {640, 480},  {740, 576},
+TEST_F(ImageFormat, PresetsSetTheSizesTheyStandFor) {
+    const QSize expected[] = {{160, 120}, {320, 240},  {640, 480},   {740, 576},
                               {800, 600}, {1024, 768}, {2048, 1536}, {4096, 2836}};
     int checked = -2;
     dialogs.dialogSteps.push_back(pick(5, &checked));
@@ -91,8 +87,7 @@ TEST_F(ImageFormat, PresetsSetTheSizesTheyStandFor)
     }
 }
 
-TEST_F(ImageFormat, CancelChangesNothing)
-{
+TEST_F(ImageFormat, CancelChangesNothing) {
     dialogs.dialogSteps.push_back([](QDialog& dialog) {
         choice(dialog, 7)->click();
         dialog.reject();
@@ -103,8 +98,7 @@ TEST_F(ImageFormat, CancelChangesNothing)
     EXPECT_FALSE(activeDocument()->isModified());
 }
 
-TEST_F(ImageFormat, FreeFormatIsAskedOnEachClickAndKeptAfterwards)
-{
+TEST_F(ImageFormat, FreeFormatIsAskedOnEachClickAndKeptAfterwards) {
     dialogs.dialogSteps.push_back(pick(8));
     dialogs.dialogSteps.push_back(typeFreeSize(QStringLiteral("300"), QStringLiteral("200")));
     runCommand();
@@ -133,8 +127,7 @@ TEST_F(ImageFormat, FreeFormatIsAskedOnEachClickAndKeptAfterwards)
     EXPECT_EQ(recordSize(), QSize(300, 200));
 }
 
-TEST_F(ImageFormat, FreeFormatRefusesWhatIsNoSize)
-{
+TEST_F(ImageFormat, FreeFormatRefusesWhatIsNoSize) {
     const struct {
         const char* horizontal;
         const char* vertical;
@@ -168,8 +161,7 @@ TEST_F(ImageFormat, FreeFormatRefusesWhatIsNoSize)
     EXPECT_EQ(QSize(dialog.horizontal(), dialog.vertical()), QSize(32767, 1));
 }
 
-TEST_F(ImageFormat, AnyOkMarksModifiedAndAForeignFormatChecksNothing)
-{
+TEST_F(ImageFormat, AnyOkMarksModifiedAndAForeignFormatChecksNothing) {
     activeDocument()->current().imageFormat = 42;
     int checked = -2;
     dialogs.dialogSteps.push_back([&checked](QDialog& dialog) {

@@ -24,24 +24,24 @@ using namespace quorvel::command;
 
 namespace {
 
-QStringList menuTitles(QMenuBar* bar)
-{
+QStringList menuTitles(QMenuBar* bar) {
     QStringList titles;
-    for (QAction* menu : bar->actions()) titles.append(menu->text());
+    for (QAction* menu : bar->actions())
+        titles.append(menu->text());
     return titles;
 }
 
-QMenu* menuNamed(QMenuBar* bar, const QString& title)
-{
+QMenu* menuNamed(QMenuBar* bar, const QString& title) {
     for (QAction* menu : bar->actions())
-        if (menu->text() == title) return menu->menu();
+        if (menu->text() == title)
+            return menu->menu();
     return nullptr;
 }
 
-QStringList itemTexts(QMenu* menu)
-{
+QStringList itemTexts(QMenu* menu) {
     QStringList texts;
-    for (QAction* item : menu->actions()) texts.append(item->isSeparator() ? QStringLiteral("-") : item->text());
+    for (QAction* item : menu->actions())
+        texts.append(item->isSeparator() ? QStringLiteral("-") : item->text());
     return texts;
 }
 
@@ -49,8 +49,7 @@ QStringList itemTexts(QMenu* menu)
 
 using MainFrame = GuiTest;
 
-TEST_F(MainFrame, StartsWithOneFittedDocumentAndNewCountsOn)
-{
+TEST_F(MainFrame, StartsWithOneFittedDocumentAndNewCountsOn) {
     start();
     ASSERT_EQ(app->documents().size(), 1);
     EXPECT_EQ(activeDocument()->title(), QStringLiteral("Quorve1"));
@@ -69,8 +68,7 @@ TEST_F(MainFrame, StartsWithOneFittedDocumentAndNewCountsOn)
     EXPECT_EQ(frame().activeChildFrame()->size(), QSize(172, 151));
 }
 
-TEST_F(MainFrame, NewDocumentFillsThePanels)
-{
+TEST_F(MainFrame, NewDocumentFillsThePanels) {
     start();
     const CCommandBlock::Fields fields = frame().commandBlock()->fields();
     EXPECT_EQ(fields.turbulence, 80);
@@ -91,8 +89,7 @@ TEST_F(MainFrame, NewDocumentFillsThePanels)
     }
 }
 
-TEST_F(MainFrame, ActivationShowsTheActiveDocumentInThePanels)
-{
+TEST_F(MainFrame, ActivationShowsTheActiveDocumentInThePanels) {
     start();
     CChildFrame* first = frame().activeChildFrame();
     first->document()->current().turbulence = 1.5f;
@@ -108,21 +105,19 @@ TEST_F(MainFrame, ActivationShowsTheActiveDocumentInThePanels)
     EXPECT_EQ(frame().windowTitle(), QStringLiteral("Quorvel - Quorve1"));
 }
 
-TEST_F(MainFrame, MenuBarFollowsWhetherADocumentIsOpen)
-{
+TEST_F(MainFrame, MenuBarFollowsWhetherADocumentIsOpen) {
     start();
     QMenuBar* bar = frame().menuBar();
     EXPECT_EQ(menuTitles(bar), (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
                                             QStringLiteral("&View"), QStringLiteral("&Window"),
                                             QStringLiteral("&Help")}));
-    EXPECT_EQ(itemTexts(menuNamed(bar, QStringLiteral("&File"))),
-              (QStringList{QStringLiteral("&New"), QStringLiteral("&Open..."),
-                           QStringLiteral("&Close"), QStringLiteral("&Save"),
-                           QStringLiteral("Save &As..."), QStringLiteral("-"),
-                           QStringLiteral("&Print..."), QStringLiteral("Print Pre&view"),
-                           QStringLiteral("Print Set&up..."), QStringLiteral("-"),
-                           QStringLiteral("Recent File"), QStringLiteral("-"),
-                           QStringLiteral("E&xit")}));
+    EXPECT_EQ(
+        itemTexts(menuNamed(bar, QStringLiteral("&File"))),
+        (QStringList{QStringLiteral("&New"), QStringLiteral("&Open..."), QStringLiteral("&Close"),
+                     QStringLiteral("&Save"), QStringLiteral("Save &As..."), QStringLiteral("-"),
+                     QStringLiteral("&Print..."), QStringLiteral("Print Pre&view"),
+                     QStringLiteral("Print Set&up..."), QStringLiteral("-"),
+                     QStringLiteral("Recent File"), QStringLiteral("-"), QStringLiteral("E&xit")}));
     EXPECT_EQ(itemTexts(menuNamed(bar, QStringLiteral("&View"))),
               (QStringList{QStringLiteral("&Toolbars"), QStringLiteral("&Status Bar"),
                            QStringLiteral("&Library"), QStringLiteral("&Palette"),
@@ -147,8 +142,7 @@ TEST_F(MainFrame, MenuBarFollowsWhetherADocumentIsOpen)
     EXPECT_EQ(menuTitles(bar).last(), QStringLiteral("&Tip"));
 }
 
-TEST_F(MainFrame, CommandsCarryTheirShortcutsAndPrompts)
-{
+TEST_F(MainFrame, CommandsCarryTheirShortcutsAndPrompts) {
     start();
     const CCommandActions& actions = frame().actions();
     const struct {
@@ -171,29 +165,28 @@ TEST_F(MainFrame, CommandsCarryTheirShortcutsAndPrompts)
         EXPECT_EQ(action->statusTip(), QString::fromUtf8(row.prompt)) << row.id;
     }
     // Undo, cut, copy, paste and the pane keys are there but do nothing.
-    for (QAction* inert : actions.inertActions()) EXPECT_FALSE(inert->isEnabled());
+    for (QAction* inert : actions.inertActions())
+        EXPECT_FALSE(inert->isEnabled());
     EXPECT_EQ(actions.action(kUndo)->shortcuts().size(), 2);
 
     QStringList toolbar;
     for (QAction* item : frame().toolBar()->actions())
-        toolbar.append(item->isSeparator() ? QStringLiteral("-") : QString::number(item->data().toInt()));
-    EXPECT_EQ(toolbar, (QStringList{QStringLiteral("57600"), QStringLiteral("57601"),
-                                    QStringLiteral("32773"), QStringLiteral("-"),
-                                    QStringLiteral("57607"), QStringLiteral("57667"),
-                                    QStringLiteral("57669")}));
+        toolbar.append(item->isSeparator() ? QStringLiteral("-")
+                                           : QString::number(item->data().toInt()));
+    EXPECT_EQ(toolbar,
+              (QStringList{QStringLiteral("57600"), QStringLiteral("57601"),
+                           QStringLiteral("32773"), QStringLiteral("-"), QStringLiteral("57607"),
+                           QStringLiteral("57667"), QStringLiteral("57669")}));
 }
 
-TEST_F(MainFrame, PanelTogglesHideAndShowTheirBars)
-{
+TEST_F(MainFrame, PanelTogglesHideAndShowTheirBars) {
     start();
     const struct {
         int id;
         QWidget* bar;
     } rows[] = {
-        {kCommandBlock, frame().commandBlockDock()},
-        {kLibrary, frame().libraryDock()},
-        {kPalette, frame().paletteDock()},
-        {kToolbar, frame().toolBar()},
+        {kCommandBlock, frame().commandBlockDock()}, {kLibrary, frame().libraryDock()},
+        {kPalette, frame().paletteDock()},           {kToolbar, frame().toolBar()},
         {kStatusBar, frame().statusBar()},
     };
     for (const auto& row : rows) {
@@ -209,8 +202,7 @@ TEST_F(MainFrame, PanelTogglesHideAndShowTheirBars)
     EXPECT_EQ(frame().dockWidgetArea(frame().commandBlockDock()), Qt::RightDockWidgetArea);
 }
 
-TEST_F(MainFrame, ExitAsksAboutModifiedDocumentsInCreationOrder)
-{
+TEST_F(MainFrame, ExitAsksAboutModifiedDocumentsInCreationOrder) {
     start();
     frame().actions().action(kNew)->trigger();
     frame().actions().action(kNew)->trigger();
@@ -235,8 +227,7 @@ TEST_F(MainFrame, ExitAsksAboutModifiedDocumentsInCreationOrder)
     EXPECT_TRUE(QDir::current().entryList(QDir::Files).isEmpty()) << "nothing is written";
 }
 
-TEST_F(MainFrame, ExitStopsWhenAYesIsNotSaved)
-{
+TEST_F(MainFrame, ExitStopsWhenAYesIsNotSaved) {
     start();
     activeDocument()->setModified(true);
     dialogs.answers = {QMessageBox::Yes};
@@ -247,8 +238,7 @@ TEST_F(MainFrame, ExitStopsWhenAYesIsNotSaved)
     EXPECT_EQ(app->documents().size(), 1);
 }
 
-TEST_F(MainFrame, ClosingOneOfTwoWindowsAsksAndKeepsTheDocument)
-{
+TEST_F(MainFrame, ClosingOneOfTwoWindowsAsksAndKeepsTheDocument) {
     start();
     CQuorvelDoc* document = activeDocument();
     frame().actions().action(kNewWindow)->trigger();
@@ -272,17 +262,17 @@ TEST_F(MainFrame, ClosingOneOfTwoWindowsAsksAndKeepsTheDocument)
     EXPECT_TRUE(app->documents().isEmpty());
 }
 
-TEST_F(MainFrame, StatusBarShowsTheIdleTextAndLockPanes)
-{
+TEST_F(MainFrame, StatusBarShowsTheIdleTextAndLockPanes) {
     start();
     QStringList texts;
-    for (QLabel* label : frame().statusBar()->findChildren<QLabel*>()) texts.append(label->text());
+    for (QLabel* label : frame().statusBar()->findChildren<QLabel*>())
+        texts.append(label->text());
     EXPECT_TRUE(texts.contains(QStringLiteral("For help, press F1")));
-    for (const char* pane : {"CAP", "NUM", "SCR"}) EXPECT_TRUE(texts.contains(QString::fromUtf8(pane)));
+    for (const char* pane : {"CAP", "NUM", "SCR"})
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(pane)));
 }
 
-TEST(CommandLine, SwitchesAndFiles)
-{
+TEST(CommandLine, SwitchesAndFiles) {
     const struct {
         QStringList arguments;
         QString file;
@@ -293,22 +283,42 @@ TEST(CommandLine, SwitchesAndFiles)
     } rows[] = {
         {{}, {}, false, {}, true, false},
         {{QStringLiteral("a.qvl")}, QStringLiteral("a.qvl"), false, {}, true, false},
-        {{QStringLiteral("/home/u/a.qvl")}, QStringLiteral("/home/u/a.qvl"), false, {}, true, false},
+        {{QStringLiteral("/home/u/a.qvl")},
+         QStringLiteral("/home/u/a.qvl"),
+         false,
+         {},
+         true,
+         false},
         {{QStringLiteral("/Embedding")}, {}, false, {}, false, false},
         {{QStringLiteral("-automation")}, {}, false, {}, false, false},
         {{QStringLiteral("/dde")}, {}, false, {}, true, false},
-        {{QStringLiteral("/p"), QStringLiteral("a.qvl")}, QStringLiteral("a.qvl"), true, {}, true, false},
+        {{QStringLiteral("/p"), QStringLiteral("a.qvl")},
+         QStringLiteral("a.qvl"),
+         true,
+         {},
+         true,
+         false},
         {{QStringLiteral("-pt"), QStringLiteral("a.qvl"), QStringLiteral("Office")},
-         QStringLiteral("a.qvl"), true, QStringLiteral("Office"), true, false},
+         QStringLiteral("a.qvl"),
+         true,
+         QStringLiteral("Office"),
+         true,
+         false},
         {{QStringLiteral("-p")}, {}, true, {}, true, true},
         {{QStringLiteral("-x")}, {}, false, {}, true, true},
-        {{QStringLiteral("a.qvl"), QStringLiteral("b.qvl")}, QStringLiteral("a.qvl"), false, {}, true, true},
+        {{QStringLiteral("a.qvl"), QStringLiteral("b.qvl")},
+         QStringLiteral("a.qvl"),
+         false,
+         {},
+         true,
+         true},
     };
     for (const auto& row : rows) {
         const CommandLine line = parseCommandLine(row.arguments);
         const std::string label = row.arguments.join(QLatin1Char(' ')).toStdString();
         EXPECT_EQ(line.error.isEmpty(), !row.failed) << label;
-        if (row.failed) continue;
+        if (row.failed)
+            continue;
         EXPECT_EQ(line.file, row.file) << label;
         EXPECT_EQ(line.print, row.print) << label;
         EXPECT_EQ(line.printer, row.printer) << label;
@@ -316,8 +326,7 @@ TEST(CommandLine, SwitchesAndFiles)
     }
 }
 
-TEST_F(MainFrame, StartsWithTheNamedFileOrNothingWhenItIsBad)
-{
+TEST_F(MainFrame, StartsWithTheNamedFileOrNothingWhenItIsBad) {
     start();
     activeDocument()->current().turbulence = 2.5f;
     ASSERT_TRUE(app->fileCommands().save(activeDocument()));

@@ -20,8 +20,7 @@ using namespace quorvel::command;
 
 namespace {
 
-QImage engineImage(quorvel::TextureParams record)
-{
+QImage engineImage(quorvel::TextureParams record) {
     QImage image(record.imageWidth, record.imageHeight, QImage::Format_RGB32);
     const auto sampling = quorvel::Sampling::image(record.imageWidth, record.imageHeight);
     std::vector<uint8_t> rgb(3 * static_cast<size_t>(record.imageWidth));
@@ -34,8 +33,7 @@ QImage engineImage(quorvel::TextureParams record)
 }
 
 // The user prints to a PDF file.
-std::function<int(QDialog&)> printTo(const QString& file)
-{
+std::function<int(QDialog&)> printTo(const QString& file) {
     return [file](QDialog& dialog) {
         QPrinter* printer = static_cast<QPrintDialog&>(dialog).printer();
         printer->setOutputFormat(QPrinter::PdfFormat);
@@ -48,15 +46,14 @@ std::function<int(QDialog&)> printTo(const QString& file)
 
 using Printing = GuiTest;
 
-TEST_F(Printing, PageHasTitleRuleAndTextureAtDevicePixels)
-{
+TEST_F(Printing, PageHasTitleRuleAndTextureAtDevicePixels) {
     start();
     const quorvel::TextureParams record = activeDocument()->current();
     QImage page(400, 300, QImage::Format_RGB32);
     page.fill(Qt::white);
     QPainter painter(&page);
-    const CTexturePrinter::PageLayout layout =
-        CTexturePrinter::layoutPage(painter, page.size(), QSize(record.imageWidth, record.imageHeight));
+    const CTexturePrinter::PageLayout layout = CTexturePrinter::layoutPage(
+        painter, page.size(), QSize(record.imageWidth, record.imageHeight));
     EXPECT_EQ(layout.ruleY, painter.fontMetrics().height() + 20);
     EXPECT_EQ(layout.texture, QRect(0, layout.ruleY + 25, 160, 120));
     // A texture larger than the page is cut at its edges, never scaled.
@@ -66,20 +63,22 @@ TEST_F(Printing, PageHasTitleRuleAndTextureAtDevicePixels)
                                engineImage(record));
     painter.end();
 
-    EXPECT_EQ(QColor(page.pixel(200, layout.ruleY)), QColor(Qt::black)) << "the rule crosses the page";
+    EXPECT_EQ(QColor(page.pixel(200, layout.ruleY)), QColor(Qt::black))
+        << "the rule crosses the page";
     EXPECT_EQ(QColor(page.pixel(200, layout.ruleY + 1)), QColor(Qt::white));
     bool titleInk = false;
     for (int y = 25; y < layout.ruleY; ++y)
-        for (int x = 0; x < 60; ++x) titleInk = titleInk || QColor(page.pixel(x, y)) != QColor(Qt::white);
+        for (int x = 0; x < 60; ++x)
+            titleInk = titleInk || QColor(page.pixel(x, y)) != QColor(Qt::white);
     EXPECT_TRUE(titleInk) << "the title is written from (0, 25)";
-    for (int y = 0; y < 25; ++y) EXPECT_EQ(QColor(page.pixel(5, y)), QColor(Qt::white)) << y;
+    for (int y = 0; y < 25; ++y)
+        EXPECT_EQ(QColor(page.pixel(5, y)), QColor(Qt::white)) << y;
     const QImage texture = engineImage(record);
     for (const QPoint at : {QPoint(0, 0), QPoint(159, 119), QPoint(70, 33)})
         EXPECT_EQ(page.pixel(at + layout.texture.topLeft()), texture.pixel(at));
 }
 
-TEST_F(Printing, PrintsOnePageToPdfWithoutAPrinter)
-{
+TEST_F(Printing, PrintsOnePageToPdfWithoutAPrinter) {
     start();
     CQuorvelView* view = frame().activeChildFrame()->view();
     const QString pdf = path(QStringLiteral("page.pdf"));
@@ -106,16 +105,14 @@ TEST_F(Printing, PrintsOnePageToPdfWithoutAPrinter)
     EXPECT_TRUE(bytes.contains("/Image")) << "the texture is on the page";
 }
 
-TEST_F(Printing, AJobThatCannotStartIsReported)
-{
+TEST_F(Printing, AJobThatCannotStartIsReported) {
     start();
     dialogs.dialogSteps.push_back(printTo(path(QStringLiteral("missing/page.pdf"))));
     frame().actions().action(kPrint)->trigger();
     EXPECT_EQ(dialogs.questions, QStringList{QStringLiteral("Could not start print job.")});
 }
 
-TEST_F(Printing, PreviewShowsOnePageWhileThePrintingFlagIsUp)
-{
+TEST_F(Printing, PreviewShowsOnePageWhileThePrintingFlagIsUp) {
     start();
     CQuorvelView* view = frame().activeChildFrame()->view();
     bool printingDuringPreview = false;

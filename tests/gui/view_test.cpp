@@ -17,8 +17,7 @@
 namespace {
 
 // The engine's bytes for pixel (x, y) of the record's image.
-QColor enginePixel(const quorvel::TextureParams& record, int x, int y)
-{
+QColor enginePixel(const quorvel::TextureParams& record, int x, int y) {
     std::vector<uint8_t> rgb(3);
     quorvel::renderRow(record, quorvel::Sampling::image(record.imageWidth, record.imageHeight), y,
                        x, x + 1, rgb);
@@ -29,8 +28,7 @@ QColor enginePixel(const quorvel::TextureParams& record, int x, int y)
 
 class View : public GuiTest {
 protected:
-    CQuorvelView* startView()
-    {
+    CQuorvelView* startView() {
         start();
         CQuorvelView* view = frame().activeChildFrame()->view();
         finishRendering();
@@ -38,13 +36,13 @@ protected:
     }
 };
 
-TEST_F(View, ShowsTheEnginesPixelsAndDrivesTheProgressBar)
-{
+TEST_F(View, ShowsTheEnginesPixelsAndDrivesTheProgressBar) {
     CQuorvelView* view = startView();
     const QImage shown = view->viewport()->grab().toImage();
     const quorvel::TextureParams& record = activeDocument()->current();
     for (const QPoint at : {QPoint(0, 0), QPoint(37, 5), QPoint(159, 119), QPoint(80, 60)})
-        EXPECT_EQ(QColor(shown.pixel(at)), enginePixel(record, at.x(), at.y())) << at.x() << "," << at.y();
+        EXPECT_EQ(QColor(shown.pixel(at)), enginePixel(record, at.x(), at.y()))
+            << at.x() << "," << at.y();
     // Outside the image the view stays black.
     ASSERT_GT(shown.width(), 160);
     EXPECT_EQ(QColor(shown.pixel(160, 0)), QColor(Qt::black));
@@ -52,8 +50,7 @@ TEST_F(View, ShowsTheEnginesPixelsAndDrivesTheProgressBar)
     EXPECT_EQ(frame().commandBlock()->progressBar()->value(), 1000);
 }
 
-TEST_F(View, DragMovesTheTextureByTheRowsAndColumnsDragged)
-{
+TEST_F(View, DragMovesTheTextureByTheRowsAndColumnsDragged) {
     CQuorvelView* view = startView();
     quorvel::TextureParams& record = activeDocument()->current();
     QWidget* area = view->viewport();
@@ -83,8 +80,7 @@ TEST_F(View, DragMovesTheTextureByTheRowsAndColumnsDragged)
     EXPECT_EQ(QColor(shown.pixel(3, 4)), enginePixel(record, 3, 4));
 }
 
-TEST_F(View, DoubleClickRendersAgainWithProgressUntilScrolled)
-{
+TEST_F(View, DoubleClickRendersAgainWithProgressUntilScrolled) {
     CQuorvelView* view = startView();
     QSignalSpy progress(view, &CQuorvelView::renderProgress);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
@@ -106,8 +102,7 @@ TEST_F(View, DoubleClickRendersAgainWithProgressUntilScrolled)
     EXPECT_EQ(view->renderedRegion().top(), 100);
 }
 
-TEST_F(View, EscapeStopsALargeRenderLeavingTheRestBlack)
-{
+TEST_F(View, EscapeStopsALargeRenderLeavingTheRestBlack) {
     CQuorvelView* view = startView();
     CQuorvelDoc* document = activeDocument();
     document->current().octaves = 12;
@@ -127,8 +122,7 @@ TEST_F(View, EscapeStopsALargeRenderLeavingTheRestBlack)
     EXPECT_EQ(QColor(shown.pixel(10, region.height() - 1)), QColor(Qt::black));
 }
 
-TEST_F(View, AnEditRestartsTheRenderAndBrickShowsItsMortarWidth)
-{
+TEST_F(View, AnEditRestartsTheRenderAndBrickShowsItsMortarWidth) {
     CQuorvelView* view = startView();
     quorvel::TextureParams& record = activeDocument()->current();
     record.material = static_cast<int8_t>(quorvel::MaterialType::Brick);
