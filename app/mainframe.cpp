@@ -282,6 +282,21 @@ void CMainFrame::onSubWindowActivated(QMdiSubWindow* window) {
         setWindowTitle(text("Quorvel"));
 }
 
+void CMainFrame::arrangeIcons() {
+    // Minimised windows line up along the bottom of the document area, left to right.
+    int x = 0;
+    const int bottom = mArea->viewport()->height();
+    for (CChildFrame* frame : childFrames()) {
+        if (!frame->isMinimized())
+            continue;
+        const QSize size = frame->size();
+        if (x > 0 && x + size.width() > mArea->viewport()->width())
+            x = 0;
+        frame->move(x, bottom - size.height());
+        x += size.width();
+    }
+}
+
 void CMainFrame::showStatusText(const QString& message) {
     statusBar()->showMessage(message);
     statusBar()->repaint();

@@ -57,6 +57,7 @@ public:
     // Menu 128 without documents, menu 129 with; recent files; check marks.
     void updateMenus();
     void showStatusText(const QString& text);
+    void arrangeIcons();
     // Hides a shown panel dock (or the toolbar, or the status bar), shows a hidden one.
     void togglePanel(QWidget* bar);
     // The View menu's check marks follow what is visible.

@@ -122,7 +122,7 @@ void CQuorvelApp::connectCommands() {
     on(kNewWindow, [this] { newWindow(); });
     on(kCascade, [frame] { frame->mdiArea()->cascadeSubWindows(); });
     on(kTile, [frame] { frame->mdiArea()->tileSubWindows(); });
-    on(kArrangeIcons, [frame] { frame->mdiArea()->tileSubWindows(); });
+    on(kArrangeIcons, [frame] { frame->arrangeIcons(); });
     on(kHelpContents, [this] { openHelp(false); });
     on(kHelpIndex, [this] { openHelp(true); });
     on(kHelp, [this] { openHelp(false); });

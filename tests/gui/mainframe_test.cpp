@@ -344,3 +344,29 @@ TEST_F(MainFrame, StartsWithTheNamedFileOrNothingWhenItIsBad) {
     EXPECT_TRUE(dialogs.questions.first().contains(QStringLiteral("missing.qvl")));
     EXPECT_FALSE(frame().hasDocumentMenu());
 }
+
+TEST_F(MainFrame, WindowMenuListsTheWindowsAndArrangesIcons) {
+    start();
+    frame().actions().action(kNew)->trigger();
+    settle();
+    QMenu* window = menuNamed(frame().menuBar(), QStringLiteral("&Window"));
+    ASSERT_NE(window, nullptr);
+    emit window->aboutToShow();
+    const QStringList items = itemTexts(window);
+    ASSERT_EQ(items.size(), 7);
+    EXPECT_EQ(items.mid(0, 4),
+              (QStringList{QStringLiteral("&New Window"), QStringLiteral("&Cascade"),
+                           QStringLiteral("&Tile"), QStringLiteral("&Arrange Icons")}));
+    EXPECT_EQ(items.mid(5),
+              (QStringList{QStringLiteral("&1 Quorve1"), QStringLiteral("&2 Quorve2")}));
+    EXPECT_TRUE(window->actions().last()->isChecked()) << "the active window is checked";
+
+    window->actions().at(5)->trigger();
+    EXPECT_EQ(activeDocument()->title(), QStringLiteral("Quorve1"));
+
+    CChildFrame* first = frame().childFrames().first();
+    first->showMinimized();
+    frame().actions().action(kArrangeIcons)->trigger();
+    EXPECT_EQ(first->geometry().bottom(), frame().mdiArea()->viewport()->height() - 1);
+    EXPECT_EQ(first->x(), 0);
+}
