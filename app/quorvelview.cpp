@@ -53,7 +53,18 @@ void CQuorvelView::updateScrollRange() {
     verticalScrollBar()->setSingleStep(std::max(1, height / 100));
 }
 
-void CQuorvelView::renderAgain() {
+void CQuorvelView::renderAgain() { startRender(false); }
+
+void CQuorvelView::startRender(bool keepPicture) {
+    if (keepPicture && mRender && mLastRowsDrawn > 0) {
+        // After a scroll or resize the texture is the same: what was drawn stays in place
+        // until the new render covers it, so the picture does not flash black.
+        mRender->cancel();
+        mBackdrop = std::move(mRender);
+        mBackdropRows = mLastRowsDrawn;
+    } else if (!keepPicture) {
+        mBackdrop.reset();
+    }
     mRender.reset();
     // Brick's write to the record happens here, on the interface thread, so that it shows in the
     // document while the render works on its own copy.
@@ -93,6 +104,8 @@ void CQuorvelView::pollRender() {
         if (!mNoProgress && !mPrinting && mRender->rows() > 0)
             emit renderProgress(static_cast<int>(int64_t{rows} * kProgressRange / mRender->rows()));
     }
+    if (finished && rows == mRender->rows())
+        mBackdrop.reset();
     if (finished || mRender->wasCancelled())
         mPoll.stop();
 }
@@ -100,6 +113,11 @@ void CQuorvelView::pollRender() {
 void CQuorvelView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.fillRect(event->rect(), Qt::black);
+    if (mBackdrop) {
+        const QRect region = mBackdrop->region();
+        painter.drawImage(region.topLeft() - scrollPosition(), mBackdrop->image(),
+                          QRect(0, 0, region.width(), mBackdropRows));
+    }
     if (mRender && mLastRowsDrawn > 0) {
         const QRect region = mRender->region();
         const QPoint at = region.topLeft() - scrollPosition();
@@ -118,13 +136,13 @@ void CQuorvelView::resizeEvent(QResizeEvent* event) {
     updateScrollRange();
     const QRect visible = visibleImageRect();
     if (!mRender || !mRender->region().contains(visible) || mRender->wasCancelled())
-        renderAgain();
+        startRender(true);
 }
 
 void CQuorvelView::scrollContentsBy(int /*dx*/, int /*dy*/) {
     // After the first scroll the view's renders no longer drive the progress bar.
     mNoProgress = true;
-    renderAgain();
+    startRender(true);
 }
 
 void CQuorvelView::mousePressEvent(QMouseEvent* event) {

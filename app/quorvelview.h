@@ -54,6 +54,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Starts a render of the visible area; `keepPicture` leaves what is drawn on screen until
+    // the new rows replace it (the texture itself has not changed).
+    void startRender(bool keepPicture);
     QRect visibleImageRect() const;
     QPoint scrollPosition() const;
     void pollRender();
@@ -61,6 +64,8 @@ private:
 
     CQuorvelDoc* mDocument;
     std::unique_ptr<CViewRender> mRender;
+    std::unique_ptr<CViewRender> mBackdrop;  // the previous picture, shown under a new render
+    int mBackdropRows = 0;
     QTimer mPoll;
     int mLastRowsDrawn = 0;
     bool mNoProgress = false;
