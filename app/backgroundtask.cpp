@@ -1,5 +1,7 @@
 #include "app/backgroundtask.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
 #include <QProgressDialog>
 #include <QTimer>
@@ -7,10 +9,47 @@
 #include <thread>
 
 namespace {
+
 constexpr int kShowAfterMilliseconds = 400;
 constexpr int kPollMilliseconds = 30;
 constexpr int kRange = 1000;
+
+int running = 0;
+
+// Drops user input aimed anywhere but the progress dialog.
+class InputBlocker : public QObject {
+public:
+    explicit InputBlocker(const QWidget* dialog) : mDialog(dialog) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::Close: break;
+        default: return false;
+        }
+        const auto* widget = qobject_cast<const QWidget*>(watched);
+        if (widget && (widget == mDialog || mDialog->isAncestorOf(widget)))
+            return false;
+        // A close event arrives accepted: it must be refused, not just swallowed.
+        event->ignore();
+        return true;
+    }
+
+private:
+    const QWidget* mDialog;
+};
+
 }  // namespace
+
+bool isBackgroundWorkRunning() noexcept { return running > 0; }
 
 bool runInBackground(QWidget* parent, const QString& label, const BackgroundWork& work) {
     std::atomic<bool> cancel{false};
@@ -30,6 +69,9 @@ bool runInBackground(QWidget* parent, const QString& label, const BackgroundWork
     dialog.setValue(0);
     QObject::connect(&dialog, &QProgressDialog::canceled, [&cancel] { cancel.store(true); });
 
+    InputBlocker blocker(&dialog);
+    QCoreApplication::instance()->installEventFilter(&blocker);
+    ++running;
     QEventLoop loop;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -37,7 +79,9 @@ bool runInBackground(QWidget* parent, const QString& label, const BackgroundWork
             loop.quit();
             return;
         }
-        if (!dialog.wasCanceled())
+        if (dialog.wasCanceled())
+            cancel.store(true);
+        else
             dialog.setValue(permille.load());
     });
 
@@ -48,5 +92,7 @@ bool runInBackground(QWidget* parent, const QString& label, const BackgroundWork
     poll.start(kPollMilliseconds);
     loop.exec();
     worker.join();
+    --running;
+    QCoreApplication::instance()->removeEventFilter(&blocker);
     return !cancel.load();
 }

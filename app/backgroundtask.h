@@ -14,5 +14,10 @@ using BackgroundWork = std::function<void(const std::atomic<bool>& cancel,
                                           const std::function<void(int, int)>& progress)>;
 
 // Runs `work` to its end and returns true unless the user cancelled. The calling thread keeps
-// handling events meanwhile; input to other windows is blocked by the modal progress dialog.
+// handling events meanwhile (windows repaint, renders go on), but user input other than to the
+// progress dialog is dropped for the whole run, also before the dialog appears, so no window or
+// document can be closed under the work.
 bool runInBackground(QWidget* parent, const QString& label, const BackgroundWork& work);
+
+// Whether background work is running; closes wait until it is done.
+bool isBackgroundWorkRunning() noexcept;

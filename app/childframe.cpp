@@ -1,5 +1,6 @@
 #include "app/childframe.h"
 
+#include "app/backgroundtask.h"
 #include "app/quorveldoc.h"
 #include "app/quorvelview.h"
 
@@ -18,6 +19,11 @@ void CChildFrame::closeWithoutPrompt() {
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
+    // A close waits until an export or a print of the document is done.
+    if (isBackgroundWorkRunning()) {
+        event->ignore();
+        return;
+    }
     bool proceed = true;
     if (mPromptOnClose)
         emit closeRequested(this, &proceed);

@@ -1,5 +1,6 @@
 #include "app/mainframe.h"
 
+#include "app/backgroundtask.h"
 #include "app/childframe.h"
 #include "app/commandactions.h"
 #include "app/commandids.h"
@@ -54,7 +55,10 @@ CMainFrame::CMainFrame(CQuorvelApp& app)
     updateMenus();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // The area reports its last activation while the frame is half destroyed.
+    disconnect(mArea, nullptr, this, nullptr);
+}
 
 void CMainFrame::createToolBar() {
     mToolBar = addToolBar(text("Toolbar"));
@@ -271,7 +275,12 @@ void CMainFrame::refreshPanels(CQuorvelDoc* document) {
         return;
     mPaletteBar->cells()->showColourMap(document->current().colourMap);
     mCommandBlock->showRecord(document->current());
-    setWindowTitle(text("Quorvel - ") + document->title());
+    updateWindowTitle();
+}
+
+void CMainFrame::updateWindowTitle() {
+    CQuorvelDoc* document = activeDocument();
+    setWindowTitle(document ? text("Quorvel - ") + document->title() : text("Quorvel"));
 }
 
 void CMainFrame::onSubWindowActivated(QMdiSubWindow* window) {
@@ -313,7 +322,7 @@ void CMainFrame::stopRendering() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (!mApp.closeAllDocuments()) {
+    if (isBackgroundWorkRunning() || !mApp.closeAllDocuments()) {
         event->ignore();
         return;
     }

@@ -54,6 +54,8 @@ public:
 
     // Puts the document's colours in the palette cells and its values in the command block.
     void refreshPanels(CQuorvelDoc* document);
+    // "Quorvel - " and the active document's title, or "Quorvel" without one.
+    void updateWindowTitle();
     // Menu 128 without documents, menu 129 with; recent files; check marks.
     void updateMenus();
     void showStatusText(const QString& text);

@@ -159,7 +159,7 @@ void CQuorvelApp::newWindow() {
     auto* frame = new CChildFrame(active->document());
     watchFrame(frame);
     mMainFrame->addChildFrame(frame);
-    mMainFrame->fitChildFrame(frame, CMainFrame::Fit::New);
+    mMainFrame->fitChildFrame(frame, CMainFrame::Fit::KeepPosition);
 }
 
 void CQuorvelApp::watchFrame(CChildFrame* frame) {
@@ -167,8 +167,10 @@ void CQuorvelApp::watchFrame(CChildFrame* frame) {
     connect(frame, &CChildFrame::closeRequested, this, [this](CChildFrame* closing, bool* proceed) {
         *proceed = mFileCommands->PromptSaveDocument(closing->document());
     });
-    connect(document, &CQuorvelDoc::titleChanged, frame,
-            [frame, document] { frame->setWindowTitle(document->title()); });
+    connect(document, &CQuorvelDoc::titleChanged, frame, [this, frame, document] {
+        frame->setWindowTitle(document->title());
+        mMainFrame->updateWindowTitle();
+    });
     connect(frame, &QObject::destroyed, this, [this, document] {
         // The frame is still in the area's list while it is destroyed: look afterwards.
         QMetaObject::invokeMethod(
@@ -190,8 +192,11 @@ void CQuorvelApp::documentWindowGone(CQuorvelDoc* document) {
 }
 
 bool CQuorvelApp::closeAllDocuments() {
-    for (CQuorvelDoc* document : documents())
-        if (!mFileCommands->PromptSaveDocument(document))
+    // Guarded pointers: nothing may close a document while another is being saved, but a
+    // deleted one must never be asked about.
+    const QList<QPointer<CQuorvelDoc>> open = mDocuments;
+    for (const QPointer<CQuorvelDoc>& document : open)
+        if (document && !mFileCommands->PromptSaveDocument(document.data()))
             return false;
     for (CChildFrame* frame : mMainFrame->childFrames())
         frame->closeWithoutPrompt();

@@ -37,7 +37,8 @@ QPoint CQuorvelView::scrollPosition() const {
 }
 
 QRect CQuorvelView::visibleImageRect() const {
-    const QRect visible(scrollPosition(), viewport()->size());
+    // No more than the main window can show, however large this window was made.
+    const QRect visible(scrollPosition(), viewport()->size().boundedTo(window()->size()));
     return visible.intersected(QRect(0, 0, mDocument->width(), mDocument->height()));
 }
 

@@ -6,12 +6,16 @@
 #include "app/userdialogs.h"
 #include "app/viewrender.h"
 
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPageSetupDialog>
 #include <QPainter>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScopedValueRollback>
 #include <QShortcut>
 
 #include <thread>
@@ -37,7 +41,7 @@ public:
     PrintingFlag& operator=(const PrintingFlag&) = delete;
 
 private:
-    CQuorvelView* mView;
+    QPointer<CQuorvelView> mView;
 };
 
 }  // namespace
@@ -45,11 +49,11 @@ private:
 CTexturePrinter::CTexturePrinter(QPrinter& printer, QWidget* parent)
     : mPrinter(printer), mParent(parent) {}
 
-CTexturePrinter::PageLayout CTexturePrinter::layoutPage(QPainter& painter, QSize page,
+CTexturePrinter::PageLayout CTexturePrinter::layoutPage(const QFontMetrics& metrics, QSize page,
                                                         QSize image) {
     PageLayout layout;
     layout.titleTop = kTitleTop;
-    layout.ruleY = painter.fontMetrics().height() + kRuleGap;
+    layout.ruleY = metrics.height() + kRuleGap;
     const QRect texture(0, layout.ruleY + kTextureGap, image.width(), image.height());
     layout.texture = texture.intersected(QRect(QPoint(0, 0), page));
     return layout;
@@ -65,24 +69,34 @@ void CTexturePrinter::paintPage(QPainter& painter, const PageLayout& layout, QSi
 }
 
 bool CTexturePrinter::printPage(CQuorvelDoc& document) {
-    QPainter painter;
-    if (!painter.begin(&mPrinter)) {
-        CUserDialogs::instance().tell(mParent, QStringLiteral("Could not start print job."));
+    // Print preview may ask for the page again while it is being made; one at a time.
+    if (mPainting)
         return false;
-    }
-    const QSize page = mPrinter.pageLayout().paintRectPixels(mPrinter.resolution()).size();
-    quorvel::TextureParams& record = document.current();
-    const PageLayout layout =
-        layoutPage(painter, page, QSize(record.imageWidth, record.imageHeight));
+    const QScopedValueRollback<bool> painting(mPainting, true);
 
-    // Only the part of the texture that lands on the page is rendered, off this thread.
+    const QString title = document.title();
+    const QSize page = mPrinter.pageLayout().paintRectPixels(mPrinter.resolution()).size();
+    const QFont font = QGuiApplication::font();
+    quorvel::TextureParams& record = document.current();
+    const PageLayout layout = layoutPage(QFontMetrics(font, &mPrinter), page,
+                                         QSize(record.imageWidth, record.imageHeight));
+
+    // Only the part of the texture that lands on the page is rendered, off this thread, and
+    // before the job starts, so that a cancelled print prints nothing.
     QImage texture;
-    bool completed = true;
     if (!layout.texture.isEmpty()) {
         quorvel::applyRenderWrites(record);
         CViewRender render(record, QRect(QPoint(0, 0), layout.texture.size()));
-        completed =
-            runInBackground(mParent, QStringLiteral("Printing %1...").arg(document.title()),
+        if (render.region().isEmpty()) {
+            CUserDialogs::instance().tell(
+                mParent, QStringLiteral("Not enough memory to print %1 at %2 x %3 pixels.")
+                             .arg(title)
+                             .arg(layout.texture.width())
+                             .arg(layout.texture.height()));
+            return false;
+        }
+        const bool completed =
+            runInBackground(mParent, QStringLiteral("Printing %1...").arg(title),
                             [&render](const std::atomic<bool>& cancel,
                                       const std::function<void(int, int)>& progress) {
                                 while (!render.isFinished()) {
@@ -92,13 +106,18 @@ bool CTexturePrinter::printPage(CQuorvelDoc& document) {
                                     std::this_thread::sleep_for(std::chrono::milliseconds(10));
                                 }
                             });
-        texture = render.image().copy();
+        if (!completed)
+            return false;
+        texture = render.image();
     }
-    if (!completed) {
-        painter.end();
+
+    QPainter painter;
+    if (!painter.begin(&mPrinter)) {
+        CUserDialogs::instance().tell(mParent, QStringLiteral("Could not start print job."));
         return false;
     }
-    paintPage(painter, layout, page, document.title(), texture);
+    painter.setFont(font);
+    paintPage(painter, layout, page, title, texture);
     return painter.end();
 }
 

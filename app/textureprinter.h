@@ -6,6 +6,7 @@
 
 class CQuorvelDoc;
 class CQuorvelView;
+class QFontMetrics;
 class QPainter;
 class QPrinter;
 class QWidget;
@@ -30,7 +31,7 @@ public:
         int ruleY = 0;  // the font's height + 20
         QRect texture;  // top-left at (0, ruleY + 25), clipped to the page
     };
-    static PageLayout layoutPage(QPainter& painter, QSize page, QSize image);
+    static PageLayout layoutPage(const QFontMetrics& metrics, QSize page, QSize image);
     // Paints a page whose texture part `texture` is already rendered.
     static void paintPage(QPainter& painter, const PageLayout& layout, QSize page,
                           const QString& title, const QImage& texture);
@@ -40,4 +41,5 @@ private:
 
     QPrinter& mPrinter;
     QWidget* mParent;
+    bool mPainting = false;
 };

@@ -9,11 +9,13 @@ namespace {
 // Writes finished rows into the render's image as 32-bit pixels and publishes how many are done.
 class ImageRowSink : public RowSink {
 public:
-    ImageRowSink(QImage& image, int top, std::atomic<int>& rowsDone)
-        : mImage(image), mTop(top), mRowsDone(rowsDone) {}
+    // Writes through the image's bits, taken on the creating thread, so that this thread never
+    // touches the QImage object itself.
+    ImageRowSink(uchar* bits, qsizetype bytesPerLine, int top, std::atomic<int>& rowsDone)
+        : mBits(bits), mBytesPerLine(bytesPerLine), mTop(top), mRowsDone(rowsDone) {}
 
     bool acceptRow(int row, std::span<const uint8_t> rgb) override {
-        auto* line = reinterpret_cast<QRgb*>(mImage.scanLine(row - mTop));
+        auto* line = reinterpret_cast<QRgb*>(mBits + (row - mTop) * mBytesPerLine);
         const size_t pixels = rgb.size() / 3;
         for (size_t i = 0; i < pixels; ++i)
             line[i] = qRgb(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
@@ -22,7 +24,8 @@ public:
     }
 
 private:
-    QImage& mImage;
+    uchar* mBits;
+    qsizetype mBytesPerLine;
     int mTop;
     std::atomic<int>& mRowsDone;
 };
@@ -38,10 +41,16 @@ CViewRender::CViewRender(const TextureParams& record, const QRect& region)
         return;
     }
     mImage = QImage(mRegion.size(), QImage::Format_RGB32);
+    if (mImage.isNull()) {
+        // Out of memory: nothing is rendered and the area stays black.
+        mRegion = QRect();
+        mFinished.store(true);
+        return;
+    }
     mImage.fill(Qt::black);
-    // Detach now, on the creating thread: the render thread writes through scanLine().
-    mImage.bits();
-    mThread = std::thread([this] { run(); });
+    mThread = std::thread([this, bits = mImage.bits(), bytesPerLine = mImage.bytesPerLine()] {
+        run(bits, bytesPerLine);
+    });
 }
 
 CViewRender::~CViewRender() {
@@ -50,8 +59,8 @@ CViewRender::~CViewRender() {
         mThread.join();
 }
 
-void CViewRender::run() {
-    ImageRowSink sink(mImage, mRegion.top(), mRowsDone);
+void CViewRender::run(uchar* bits, qsizetype bytesPerLine) {
+    ImageRowSink sink(bits, bytesPerLine, mRegion.top(), mRowsDone);
     const PixelRegion region{mRegion.left(), mRegion.top(), mRegion.right() + 1,
                              mRegion.bottom() + 1};
     RenderOptions options;

@@ -28,11 +28,11 @@ public:
     int rows() const noexcept { return mRegion.height(); }
 
     QRect region() const { return mRegion; }
-    // Region-sized, black until rows arrive.
+    // Region-sized, black until rows arrive; null (and the region empty) when memory ran out.
     const QImage& image() const noexcept { return mImage; }
 
 private:
-    void run();
+    void run(uchar* bits, qsizetype bytesPerLine);
 
     quorvel::TextureParams mRecord;
     QRect mRegion;

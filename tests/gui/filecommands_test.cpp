@@ -225,6 +225,7 @@ TEST_P(FileCommandsSaveAs, WritesTheTypeOfTheNameAndOnlyATextureDocumentTakesThe
     const QString title = isDocument ? QString::fromUtf8(row.name) : u"Quorve1"_s;
     EXPECT_EQ(document->title(), title);
     EXPECT_EQ(frame().activeChildFrame()->windowTitle(), title);
+    EXPECT_EQ(frame().windowTitle(), u"Quorvel - "_s + title);
     EXPECT_EQ(document->isModified(), row.modified);
 }
 

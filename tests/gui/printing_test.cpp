@@ -53,11 +53,12 @@ TEST_F(Printing, PageHasTitleRuleAndTextureAtDevicePixels) {
     page.fill(Qt::white);
     QPainter painter(&page);
     const CTexturePrinter::PageLayout layout = CTexturePrinter::layoutPage(
-        painter, page.size(), QSize(record.imageWidth, record.imageHeight));
+        painter.fontMetrics(), page.size(), QSize(record.imageWidth, record.imageHeight));
     EXPECT_EQ(layout.ruleY, painter.fontMetrics().height() + 20);
     EXPECT_EQ(layout.texture, QRect(0, layout.ruleY + 25, 160, 120));
     // A texture larger than the page is cut at its edges, never scaled.
-    const auto big = CTexturePrinter::layoutPage(painter, page.size(), QSize(4096, 2836));
+    const auto big =
+        CTexturePrinter::layoutPage(painter.fontMetrics(), page.size(), QSize(4096, 2836));
     EXPECT_EQ(big.texture, QRect(0, big.ruleY + 25, 400, 300 - big.ruleY - 25));
     CTexturePrinter::paintPage(painter, layout, page.size(), QStringLiteral("Quorve1"),
                                engineImage(record));

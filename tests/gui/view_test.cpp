@@ -107,6 +107,7 @@ TEST_F(View, EscapeStopsALargeRenderLeavingTheRestBlack) {
     CQuorvelDoc* document = activeDocument();
     document->current().octaves = 12;
     document->setImageSize(4096, 2836);
+    document->current().reliefIntensity = 5.0f;
     frame().activeChildFrame()->resize(1800, 1400);
     view->renderAgain();
     ASSERT_TRUE(view->isRendering());
@@ -115,7 +116,7 @@ TEST_F(View, EscapeStopsALargeRenderLeavingTheRestBlack) {
     settle();
 
     const QRect region = view->renderedRegion();
-    ASSERT_GT(region.height(), 1000);
+    ASSERT_GT(region.height(), 400);
     EXPECT_LT(view->rowsDrawn(), region.height());
     EXPECT_LT(frame().commandBlock()->progressBar()->value(), 1000);
     const QImage shown = view->viewport()->grab().toImage();
