@@ -10,19 +10,25 @@
 #include "app/quorvelview.h"
 #include "app/textureprinter.h"
 #include "app/userdialogs.h"
+#include "engine/defaults.h"
 #include "engine/noise.h"
+#include "engine/pixel.h"
 #include "files/libraryfile.h"
 #include "files/searchpath.h"
 #include "library/librarybar.h"
 #include "panels/commandblock.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
 #include <QMdiArea>
+#include <QPixmap>
 #include <QPrinter>
 #include <QScreen>
 #include <QSettings>
@@ -39,6 +45,22 @@ namespace {
 QString settingsPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/Quorvel.ini");
+}
+
+// The program's icon: its own default texture, rendered small.
+QIcon textureIcon() {
+    constexpr int kSide = 48;
+    const quorvel::TextureParams record = quorvel::newTexture();
+    const auto sampling = quorvel::Sampling::image(kSide, kSide);
+    QImage image(kSide, kSide, QImage::Format_RGB32);
+    std::vector<uint8_t> rgb(3 * kSide);
+    for (int y = 0; y < kSide; ++y) {
+        quorvel::renderRow(record, sampling, y, rgb);
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < kSide; ++x)
+            line[x] = qRgb(rgb[3 * x], rgb[3 * x + 1], rgb[3 * x + 2]);
+    }
+    return QIcon(QPixmap::fromImage(image));
 }
 
 std::optional<std::string> findDataFile(const char* name) {
@@ -74,6 +96,7 @@ bool CQuorvelApp::initInstance(const QStringList& arguments) {
     // is fitted to the area the maximised frame leaves free; the noise tables come first
     // because the window starts rendering as soon as it shows.
     quorvel::initNoise();
+    QApplication::setWindowIcon(textureIcon());
     if (!mCommandLine.print) {
         // Without a window manager "maximised" means nothing: fill the screen by hand as well.
         if (const QScreen* screen = QGuiApplication::primaryScreen())
