@@ -100,8 +100,11 @@ void CQuorvelView::pollRender() {
     const bool finished = mRender->isFinished();
     const int rows = mRender->rowsDone();
     if (rows != mLastRowsDrawn) {
+        // Only the rows that arrived since the last look need painting.
+        const QRect region = mRender->region();
+        const QPoint at = region.topLeft() - scrollPosition();
+        viewport()->update(at.x(), at.y() + mLastRowsDrawn, region.width(), rows - mLastRowsDrawn);
         mLastRowsDrawn = rows;
-        viewport()->update();
         if (!mNoProgress && !mPrinting && mRender->rows() > 0)
             emit renderProgress(static_cast<int>(int64_t{rows} * kProgressRange / mRender->rows()));
     }
