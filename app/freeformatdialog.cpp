@@ -31,7 +31,7 @@ bool CFreeFormatDialog::validate(QLineEdit* field, int& value) {
                       .arg(kMinimum)
                       .arg(kMaximum);
     if (!problem.isEmpty()) {
-        CUserDialogs::instance().tell(this, problem, QMessageBox::Information);
+        CUserDialogs::instance().tell(this, problem, QMessageBox::Warning);
         field->setFocus();
         field->selectAll();
         return false;

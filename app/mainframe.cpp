@@ -148,6 +148,8 @@ void CMainFrame::addTipMenu() {
         mTipMenu->addAction(mActions->action(kTipOfTheDay));
     }
     menuBar()->addMenu(mTipMenu);
+    // Each bar keeps the menu once it has it, also when the bar is built again.
+    (mDocumentMenu ? mTipOnDocumentMenu : mTipOnEmptyMenu) = true;
 }
 
 void CMainFrame::fillRecentFiles(QMenu* menu) {
@@ -156,8 +158,10 @@ void CMainFrame::fillRecentFiles(QMenu* menu) {
     for (int k = 0; k < recent.size(); ++k) {
         QAction* item = recent.at(k);
         if (k < entries.size()) {
-            item->setText(
-                QStringLiteral("&%1 %2").arg(k + 1).arg(CRecentFileList::menuText(entries.at(k))));
+            // An "&" in a path is shown, not taken as a mnemonic.
+            QString path = CRecentFileList::menuText(entries.at(k));
+            path.replace(QLatin1Char('&'), QStringLiteral("&&"));
+            item->setText(QStringLiteral("&%1 %2").arg(k + 1).arg(path));
             item->setEnabled(true);
             menu->addAction(item);
         } else if (k == 0) {
@@ -212,6 +216,12 @@ void CMainFrame::updateMenus() {
         connect(window, &QMenu::aboutToShow, this, [this, window] { fillWindowMenu(window); });
         addMenu(text("&Help"), {kHelpIndex, kSeparator, kAbout, kWebsite});
     }
+    if (mDocumentMenu ? mTipOnDocumentMenu : mTipOnEmptyMenu)
+        addTipMenu();
+    // Commands on the active document are greyed without one (the toolbar shows them too).
+    for (int id : {kClose, kSave, kSaveAs, kPrint, kPrintPreview, kImageFormat, kNewWindow,
+                   kCascade, kTile, kArrangeIcons})
+        mActions->action(id)->setEnabled(mDocumentMenu);
     updateCheckMarks();
 }
 
@@ -289,6 +299,24 @@ void CMainFrame::onSubWindowActivated(QMdiSubWindow* window) {
         refreshPanels(frame->document());
     else if (mArea->subWindowList().isEmpty())
         setWindowTitle(text("Quorvel"));
+}
+
+void CMainFrame::tileHorizontally() {
+    // One above the other, each as wide as the area, in creation order; minimised windows stay.
+    QList<CChildFrame*> frames;
+    for (CChildFrame* frame : childFrames())
+        if (!frame->isMinimized())
+            frames.append(frame);
+    if (frames.isEmpty())
+        return;
+    const QSize area = mArea->viewport()->size();
+    const int count = static_cast<int>(frames.size());
+    for (int i = 0; i < count; ++i) {
+        const int top = i * area.height() / count;
+        const int bottom = (i + 1) * area.height() / count;
+        frames.at(i)->showNormal();
+        frames.at(i)->setGeometry(0, top, area.width(), bottom - top);
+    }
 }
 
 void CMainFrame::arrangeIcons() {

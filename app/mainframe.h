@@ -60,6 +60,8 @@ public:
     void updateMenus();
     void showStatusText(const QString& text);
     void arrangeIcons();
+    // The windows one above the other, each as wide as the document area.
+    void tileHorizontally();
     // Hides a shown panel dock (or the toolbar, or the status bar), shows a hidden one.
     void togglePanel(QWidget* bar);
     // The View menu's check marks follow what is visible.
@@ -93,6 +95,8 @@ private:
     QDockWidget* mPaletteDock = nullptr;
     QDockWidget* mLibraryDock = nullptr;
     QMenu* mTipMenu = nullptr;
+    bool mTipOnEmptyMenu = false;
+    bool mTipOnDocumentMenu = false;
     QList<QMenu*> mMenus;
     bool mDocumentMenu = false;
 };

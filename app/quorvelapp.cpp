@@ -144,7 +144,7 @@ void CQuorvelApp::connectCommands() {
     on(kCommandBlock, [frame] { frame->togglePanel(frame->commandBlockDock()); });
     on(kNewWindow, [this] { newWindow(); });
     on(kCascade, [frame] { frame->mdiArea()->cascadeSubWindows(); });
-    on(kTile, [frame] { frame->mdiArea()->tileSubWindows(); });
+    on(kTile, [frame] { frame->tileHorizontally(); });
     on(kArrangeIcons, [frame] { frame->arrangeIcons(); });
     on(kHelpContents, [this] { openHelp(false); });
     on(kHelpIndex, [this] { openHelp(true); });

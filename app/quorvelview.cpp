@@ -191,9 +191,10 @@ void CQuorvelView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void CQuorvelView::keyPressEvent(QKeyEvent* event) {
+    // No key scrolls or edits here; Escape stops a render in progress.
     if (event->key() == Qt::Key_Escape && isRendering()) {
         stopRendering();
         return;
     }
-    QAbstractScrollArea::keyPressEvent(event);
+    event->ignore();
 }

@@ -128,6 +128,12 @@ TEST_F(MainFrame, MenuBarFollowsWhetherADocumentIsOpen) {
     emit menuNamed(bar, QStringLiteral("&View"))->aboutToShow();
     EXPECT_EQ(menuTitles(bar).count(QStringLiteral("&Tip")), 1);
     EXPECT_EQ(menuTitles(bar).last(), QStringLiteral("&Tip"));
+    // A bar that has the Tip menu keeps it when it is built again.
+    frame().actions().action(kNew)->trigger();
+    settle();
+    EXPECT_EQ(menuTitles(bar).count(QStringLiteral("&Tip")), 1);
+    frame().activeChildFrame()->close();
+    settle();
 
     frame().activeChildFrame()->close();
     settle();
@@ -138,6 +144,8 @@ TEST_F(MainFrame, MenuBarFollowsWhetherADocumentIsOpen) {
                            QStringLiteral("&About Quorvel..."),
                            QStringLiteral("Visit Tarnwick Software Web Site")}));
     EXPECT_EQ(frame().windowTitle(), QStringLiteral("Quorvel"));
+    for (int id : {kSave, kPrint, kPrintPreview, kImageFormat})
+        EXPECT_FALSE(frame().actions().action(id)->isEnabled()) << "greyed without a document";
     emit menuNamed(bar, QStringLiteral("&Help"))->aboutToShow();
     EXPECT_EQ(menuTitles(bar).last(), QStringLiteral("&Tip"));
 }
@@ -363,6 +371,14 @@ TEST_F(MainFrame, WindowMenuListsTheWindowsAndArrangesIcons) {
 
     window->actions().at(5)->trigger();
     EXPECT_EQ(activeDocument()->title(), QStringLiteral("Quorve1"));
+
+    // Tile stacks the windows, each as wide as the area.
+    frame().actions().action(kTile)->trigger();
+    const QSize area = frame().mdiArea()->viewport()->size();
+    EXPECT_EQ(frame().childFrames().at(0)->geometry(),
+              QRect(0, 0, area.width(), area.height() / 2));
+    EXPECT_EQ(frame().childFrames().at(1)->geometry().top(), area.height() / 2);
+    EXPECT_EQ(frame().childFrames().at(1)->width(), area.width());
 
     CChildFrame* first = frame().childFrames().first();
     first->showMinimized();

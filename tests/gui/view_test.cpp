@@ -92,6 +92,11 @@ TEST_F(View, DoubleClickRendersAgainWithProgressUntilScrolled) {
     // Once scrolled, the view's renders no longer drive the progress bar.
     activeDocument()->setImageSize(2000, 2000);
     finishRendering();
+    // Keys do not scroll the view; only the scroll bars do.
+    QTest::keyClick(view, Qt::Key_Down);
+    QTest::keyClick(view, Qt::Key_PageDown);
+    EXPECT_EQ(view->verticalScrollBar()->value(), 0);
+    EXPECT_FALSE(view->noProgress());
     view->verticalScrollBar()->setValue(100);
     finishRendering();
     EXPECT_TRUE(view->noProgress());
