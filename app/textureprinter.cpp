@@ -8,7 +8,8 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QPageSetupDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QPainter>
 #include <QPointer>
 #include <QPrintDialog>
@@ -151,6 +152,13 @@ void CTexturePrinter::preview(CQuorvelDoc& document, CQuorvelView* view) {
 }
 
 void CTexturePrinter::setup() {
-    QPageSetupDialog dialog(&mPrinter, mParent);
+    // The print dialog is where a printer, its paper and options are chosen; here it only keeps
+    // the choice for the next print.
+    QPrintDialog dialog(&mPrinter, mParent);
+    dialog.setWindowTitle(QStringLiteral("Print Setup"));
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("OK"));
     CUserDialogs::instance().runDialog(dialog);
 }

@@ -133,3 +133,26 @@ TEST_F(Printing, PreviewShowsOnePageWhileThePrintingFlagIsUp) {
     EXPECT_EQ(mode, QPrintPreviewWidget::SinglePageView);
     EXPECT_FALSE(view->isPrinting());
 }
+
+TEST_F(Printing, SetupChoosesWhereTheNextPrintGoesWithoutPrinting) {
+    start();
+    const QString pdf = path(QStringLiteral("setup.pdf"));
+    QString title;
+    dialogs.dialogSteps.push_back([&](QDialog& dialog) {
+        title = dialog.windowTitle();
+        return printTo(pdf)(dialog);
+    });
+    frame().actions().action(kPrintSetup)->trigger();
+    EXPECT_EQ(title, QStringLiteral("Print Setup"));
+    EXPECT_FALSE(QFile::exists(pdf)) << "setup prints nothing";
+
+    // The next print starts from the chosen output.
+    QString chosen;
+    dialogs.dialogSteps.push_back([&chosen](QDialog& dialog) {
+        chosen = static_cast<QPrintDialog&>(dialog).printer()->outputFileName();
+        return int(QDialog::Accepted);
+    });
+    frame().actions().action(kPrint)->trigger();
+    EXPECT_EQ(chosen, pdf);
+    EXPECT_TRUE(QFile::exists(pdf));
+}
