@@ -11,8 +11,14 @@ namespace quorvel {
 // looked for first. Empty when the home folder is unknown.
 std::string textureFolder();
 
+// share/quorvel beside the running program's bin/ folder; empty when the program's own path is
+// unknown.
+std::string installedDataFolder();
+
 // Folders searched for data files by name, in order: the current folder, the texture folder,
-// the installed data folder and, when run from a build, the source tree's res/ folder.
+// the data folder beside the program, the configured installation's data folder and, for a
+// program run from its build, the build's generated data and the source tree's res/ and docs/
+// folders (the help pages live in docs/help).
 std::vector<std::string> dataSearchPath();
 
 // A stored name as a relative path: without its leading backslashes, with '\' as a separator.
