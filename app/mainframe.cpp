@@ -108,7 +108,7 @@ void CMainFrame::createDocks() {
         addDockWidget(area, dock);
         return dock;
     };
-    mCommandBlock = new CCommandBlock;
+    mCommandBlock = new CCommandBlock(*this);
     mCommandBlockDock =
         makeDock(text("Command Block"), "commandBlockDock", mCommandBlock,
                  Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea, Qt::RightDockWidgetArea);
@@ -116,7 +116,7 @@ void CMainFrame::createDocks() {
     mLibraryDock =
         makeDock(text("Library"), "libraryDock", mLibraryBar,
                  Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea, Qt::TopDockWidgetArea);
-    mPaletteBar = new CPaletteBar;
+    mPaletteBar = new CPaletteBar(*this);
     mPaletteDock =
         makeDock(text("Palette"), "paletteDock", mPaletteBar,
                  Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea, Qt::BottomDockWidgetArea);
@@ -338,6 +338,18 @@ void CMainFrame::showStatusText(const QString& message) {
     statusBar()->showMessage(message);
     statusBar()->repaint();
 }
+
+void CMainFrame::redrawActiveView() {
+    if (CChildFrame* frame = activeChildFrame())
+        frame->view()->renderAgain();
+}
+
+void CMainFrame::refreshPalette() {
+    if (CQuorvelDoc* document = activeDocument())
+        mPaletteBar->cells()->showColourMap(document->current().colourMap);
+}
+
+std::span<const uint8_t> CMainFrame::sphereTable() const { return mApp.sphereTable(); }
 
 void CMainFrame::togglePanel(QWidget* bar) {
     bar->setVisible(!bar->isVisible());

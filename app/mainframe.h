@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panels/panelhost.h"
+
 #include <QList>
 #include <QMainWindow>
 
@@ -20,7 +22,7 @@ class QToolBar;
 // The main window: menus, toolbar, status bar, the three docked panels (command block right,
 // library top, palette bottom) and the area the document windows live in. It routes commands
 // to the application and keeps the panels in line with the active document.
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public CPanelHost {
     Q_OBJECT
 
 public:
@@ -39,7 +41,7 @@ public:
 
     // The active document window and its document; null when none is open.
     CChildFrame* activeChildFrame() const;
-    CQuorvelDoc* activeDocument() const;
+    CQuorvelDoc* activeDocument() const override;
     QList<CChildFrame*> childFrames() const;
 
     // Shows `frame` in the document area and activates it.
@@ -59,6 +61,12 @@ public:
     // Menu 128 without documents, menu 129 with; recent files; check marks.
     void updateMenus();
     void showStatusText(const QString& text);
+
+    // The panels' view of the program.
+    void redrawActiveView() override;
+    void refreshPalette() override;
+    void showPrompt(const QString& text) override { showStatusText(text); }
+    std::span<const uint8_t> sphereTable() const override;
     void arrangeIcons();
     // The windows one above the other, each as wide as the document area.
     void tileHorizontally();

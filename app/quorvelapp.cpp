@@ -280,9 +280,10 @@ void CQuorvelApp::loadSphereTable() {
     QFile file(QString::fromStdString(*path));
     if (!file.open(QIODevice::ReadOnly))
         return;
-    // Its first 244,376 bytes; a shorter file leaves the rest zero.
-    file.read(reinterpret_cast<char*>(mSphereTable.data()),
-              static_cast<qint64>(mSphereTable.size()));
+    // Only a whole table is used: the picker shows a plain grey square without one.
+    const auto size = static_cast<qint64>(mSphereTable.size());
+    mSphereTableLoaded =
+        file.read(reinterpret_cast<char*>(mSphereTable.data()), size) == size;
 }
 
 void CQuorvelApp::loadDefaultLibrary() {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 class CChildFrame;
@@ -43,7 +44,11 @@ public:
     const CommandLine& commandLine() const noexcept { return mCommandLine; }
     // The open documents in the order they were created.
     QList<CQuorvelDoc*> documents() const;
-    const std::vector<uint8_t>& sphereTable() const noexcept { return mSphereTable; }
+    // The sphere table for the light direction picker; empty when no sphere data was found.
+    std::span<const uint8_t> sphereTable() const noexcept {
+        return mSphereTableLoaded ? std::span<const uint8_t>(mSphereTable)
+                                  : std::span<const uint8_t>();
+    }
 
     // New: a Marble document titled Quorve1, Quorve2, ... in a window fitted to its image.
     CChildFrame* newDocument();
@@ -78,5 +83,6 @@ private:
     QList<QPointer<CQuorvelDoc>> mDocuments;
     int mUntitledCount = 0;
     std::vector<uint8_t> mSphereTable;
+    bool mSphereTableLoaded = false;
     int mExitCode = 0;
 };

@@ -1,21 +1,63 @@
 #include "panels/commandblock.h"
 
+#include "app/quorveldoc.h"
+#include "app/userdialogs.h"
 #include "engine/numeric.h"
+#include "panels/integerfield.h"
+#include "panels/lightingdialog.h"
+#include "panels/panelhost.h"
+#include "panels/promptbutton.h"
+#include "panels/reflectiondialog.h"
 
 #include <QComboBox>
-#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
-#include <QSpinBox>
 #include <QVBoxLayout>
-
-#include <limits>
 
 using quorvel::truncToInt;
 
 namespace {
 
 constexpr int kReliefListItems = 8;  // the five reliefs and three empty items
+
+// The single-precision factors between fields and record; the products are formed in double
+// precision, which is why a typed 10 in Turbulence comes back as 9.
+constexpr double kPercent = 0.01f;
+constexpr double kTenth = 0.1f;
+
+struct FieldRange {
+    int acceptedMin;
+    int acceptedMax;
+    int spinMin;
+    int spinMax;
+};
+
+// In the order of CCommandBlock::Field.
+constexpr FieldRange kRanges[] = {
+    {1, 256, 0, 100},    // detail
+    {0, 100, 0, 100},    // turbulence
+    {1, 1000, 0, 1000},  // scale X
+    {1, 1000, 0, 1000},  // relief scale X
+    {1, 1000, 0, 1000},  // scale Y
+    {1, 1000, 0, 1000},  // relief scale Y
+    {0, 100, 0, 100},    // relief intensity
+};
+
+const FieldRange& rangeOf(CCommandBlock::Field which) {
+    return kRanges[static_cast<size_t>(which)];
+}
+
+float fieldToRecord(int value, double factor) {
+    return static_cast<float>(static_cast<double>(value) * factor);
+}
+
+int recordToField(float value, double scale) {
+    return truncToInt(static_cast<double>(value) * scale);
+}
 
 QComboBox* makeList(int items, std::string_view (*name)(int) noexcept) {
     auto* list = new QComboBox;
@@ -26,58 +68,115 @@ QComboBox* makeList(int items, std::string_view (*name)(int) noexcept) {
     return list;
 }
 
+QString text(const char* s) { return QString::fromUtf8(s); }
+
 }  // namespace
 
-CCommandBlock::CCommandBlock(QWidget* parent) : QWidget(parent) {
+CCommandBlock::CCommandBlock(CPanelHost& host, QWidget* parent) : QWidget(parent), mHost(host) {
     auto* layout = new QVBoxLayout(this);
-    auto* form = new QFormLayout;
-    layout->addLayout(form);
+    layout->addWidget(createMaterialGroup());
+    layout->addWidget(createReliefGroup());
 
-    mMaterial = makeList(quorvel::kMaterialCount, quorvel::materialName);
-    form->addRow(tr("Material"), mMaterial);
-    mDetail = addField(tr("Detail"));
-    form->addRow(tr("Detail"), mDetail);
-    mTurbulence = addField(tr("Turbulence"));
-    form->addRow(tr("Turbulence"), mTurbulence);
-    mScaleX = addField(tr("Scale X"));
-    form->addRow(tr("Scale X"), mScaleX);
-    mScaleY = addField(tr("Scale Y"));
-    form->addRow(tr("Scale Y"), mScaleY);
-    mRelief = makeList(kReliefListItems, quorvel::reliefName);
-    form->addRow(tr("Relief"), mRelief);
-    mIntensity = addField(tr("Intensity"));
-    form->addRow(tr("Intensity"), mIntensity);
-    mReliefScaleX = addField(tr("Relief scale X"));
-    form->addRow(tr("Scale X"), mReliefScaleX);
-    mReliefScaleY = addField(tr("Relief scale Y"));
-    form->addRow(tr("Scale Y"), mReliefScaleY);
+    mReflection =
+        createButton(text("Reflection"), text("Set Reflection, Color and Brilliance Parameters."));
+    mLighting =
+        createButton(text("Lighting"), text("Set Lighting, Color and Direction Parameters."));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(mReflection);
+    buttons->addWidget(mLighting);
+    layout->addLayout(buttons);
 
     mProgress = new QProgressBar;
     mProgress->setRange(0, 1000);
     mProgress->setValue(0);
     mProgress->setTextVisible(false);
     layout->addWidget(mProgress);
+
+    mPreview = createButton(text("Preview"), text("Preview the Current Texture."));
+    layout->addWidget(mPreview);
     layout->addStretch();
+
+    connect(mReflection, &QPushButton::clicked, this, &CCommandBlock::openReflection);
+    connect(mLighting, &QPushButton::clicked, this, &CCommandBlock::openLighting);
+    connect(mPreview, &QPushButton::clicked, this, [this] { mHost.redrawActiveView(); });
 }
 
-QSpinBox* CCommandBlock::addField(const QString& label) {
-    auto* field = new QSpinBox;
-    field->setAccessibleName(label);
-    field->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    field->setReadOnly(true);
-    field->setButtonSymbols(QAbstractSpinBox::NoButtons);
+QWidget* CCommandBlock::createMaterialGroup() {
+    auto* group = new QGroupBox(text("Material"));
+    auto* grid = new QGridLayout(group);
+    mMaterial = makeList(quorvel::kMaterialCount, quorvel::materialName);
+    mMaterial->setAccessibleName(text("Material type"));
+    grid->addWidget(new QLabel(text("Type :")), 0, 0);
+    grid->addWidget(mMaterial, 0, 1);
+    grid->addWidget(new QLabel(text("Detail :")), 1, 0);
+    grid->addWidget(createField(Field::Detail, text("Detail")), 1, 1);
+    grid->addWidget(new QLabel(text("Turbulence :")), 2, 0);
+    grid->addWidget(createField(Field::Turbulence, text("Turbulence")), 2, 1);
+
+    auto* scale = new QGroupBox(text("Scale"));
+    auto* row = new QHBoxLayout(scale);
+    row->addWidget(new QLabel(text("X :")));
+    row->addWidget(createField(Field::ScaleX, text("Scale X")));
+    row->addWidget(new QLabel(text("Y :")));
+    row->addWidget(createField(Field::ScaleY, text("Scale Y")));
+    grid->addWidget(scale, 3, 0, 1, 2);
+
+    connect(mMaterial, &QComboBox::activated, this, &CCommandBlock::switchMaterial);
+    return group;
+}
+
+QWidget* CCommandBlock::createReliefGroup() {
+    auto* group = new QGroupBox(text("Relief"));
+    auto* grid = new QGridLayout(group);
+    mRelief = makeList(kReliefListItems, quorvel::reliefName);
+    mRelief->setAccessibleName(text("Relief type"));
+    grid->addWidget(new QLabel(text("Type :")), 0, 0);
+    grid->addWidget(mRelief, 0, 1);
+    grid->addWidget(new QLabel(text("Intensity :")), 1, 0);
+    grid->addWidget(createField(Field::Intensity, text("Relief intensity")), 1, 1);
+
+    auto* scale = new QGroupBox(text("Scale"));
+    auto* row = new QHBoxLayout(scale);
+    row->addWidget(new QLabel(text("X :")));
+    row->addWidget(createField(Field::ReliefScaleX, text("Relief scale X")));
+    row->addWidget(new QLabel(text("Y :")));
+    row->addWidget(createField(Field::ReliefScaleY, text("Relief scale Y")));
+    grid->addWidget(scale, 2, 0, 1, 2);
+
+    connect(mRelief, &QComboBox::activated, this, &CCommandBlock::switchRelief);
+    return group;
+}
+
+CIntegerField* CCommandBlock::createField(Field which, const QString& name) {
+    auto* field = new CIntegerField;
+    field->setAccessibleName(name);
+    field->setSpinRange(rangeOf(which).spinMin, rangeOf(which).spinMax);
+    field->showNumber(which == Field::Detail ? 3 : 0);
+    connect(field, &CIntegerField::focusLost, this,
+            [this, which](Qt::FocusReason reason) { commitField(which, reason); });
+    connect(field, &CIntegerField::enterPressed, this,
+            [this, which] { commitField(which, Qt::OtherFocusReason); });
+    mFields[static_cast<size_t>(which)] = field;
     return field;
+}
+
+CPromptButton* CCommandBlock::createButton(const QString& caption, const QString& prompt) {
+    auto* button = new CPromptButton(caption);
+    button->setPrompt(prompt);
+    connect(button, &CPromptButton::prompted, this,
+            [this](const QString& message) { mHost.showPrompt(message); });
+    return button;
 }
 
 CCommandBlock::Fields CCommandBlock::fieldsOf(const quorvel::TextureParams& record) {
     Fields fields;
-    fields.turbulence = truncToInt(record.turbulence * 100.0f);
+    fields.turbulence = recordToField(record.turbulence, 100.0);
     fields.detail = record.octaves;
-    fields.scaleX = truncToInt(record.scale.x * 10.0f);
-    fields.scaleY = truncToInt(record.scale.y * 10.0f);
-    fields.reliefScaleX = truncToInt(record.reliefScale.x * 10.0f);
-    fields.reliefScaleY = truncToInt(record.reliefScale.y * 10.0f);
-    fields.intensity = truncToInt(record.reliefIntensity * 10.0f);
+    fields.scaleX = recordToField(record.scale.x, 10.0);
+    fields.scaleY = recordToField(record.scale.y, 10.0);
+    fields.reliefScaleX = recordToField(record.reliefScale.x, 10.0);
+    fields.reliefScaleY = recordToField(record.reliefScale.y, 10.0);
+    fields.intensity = recordToField(record.reliefIntensity, 10.0);
     fields.material = record.material;
     fields.relief = record.relief;
     return fields;
@@ -85,30 +184,153 @@ CCommandBlock::Fields CCommandBlock::fieldsOf(const quorvel::TextureParams& reco
 
 void CCommandBlock::showRecord(const quorvel::TextureParams& record) {
     const Fields values = fieldsOf(record);
-    mTurbulence->setValue(values.turbulence);
-    mDetail->setValue(values.detail);
-    mScaleX->setValue(values.scaleX);
-    mScaleY->setValue(values.scaleY);
-    mReliefScaleX->setValue(values.reliefScaleX);
-    mReliefScaleY->setValue(values.reliefScaleY);
-    mIntensity->setValue(values.intensity);
-    // An out-of-list value selects nothing.
-    mMaterial->setCurrentIndex(values.material < mMaterial->count() ? values.material : -1);
-    mRelief->setCurrentIndex(values.relief < mRelief->count() ? values.relief : -1);
+    field(Field::Detail)->showNumber(values.detail);
+    field(Field::Turbulence)->showNumber(values.turbulence);
+    field(Field::ScaleX)->showNumber(values.scaleX);
+    field(Field::ReliefScaleX)->showNumber(values.reliefScaleX);
+    field(Field::ScaleY)->showNumber(values.scaleY);
+    field(Field::ReliefScaleY)->showNumber(values.reliefScaleY);
+    field(Field::Intensity)->showNumber(values.intensity);
+    // A value outside the list selects nothing.
+    const auto inList = [](int value, const QComboBox* list) {
+        return value >= 0 && value < list->count() ? value : -1;
+    };
+    mMaterial->setCurrentIndex(inList(values.material, mMaterial));
+    mRelief->setCurrentIndex(inList(values.relief, mRelief));
 }
 
 CCommandBlock::Fields CCommandBlock::fields() const {
+    const auto value = [this](Field which) { return field(which)->number().value_or(0); };
     Fields values;
-    values.turbulence = mTurbulence->value();
-    values.detail = mDetail->value();
-    values.scaleX = mScaleX->value();
-    values.scaleY = mScaleY->value();
-    values.reliefScaleX = mReliefScaleX->value();
-    values.reliefScaleY = mReliefScaleY->value();
-    values.intensity = mIntensity->value();
+    values.turbulence = value(Field::Turbulence);
+    values.detail = value(Field::Detail);
+    values.scaleX = value(Field::ScaleX);
+    values.scaleY = value(Field::ScaleY);
+    values.reliefScaleX = value(Field::ReliefScaleX);
+    values.reliefScaleY = value(Field::ReliefScaleY);
+    values.intensity = value(Field::Intensity);
     values.material = mMaterial->currentIndex();
     values.relief = mRelief->currentIndex();
     return values;
+}
+
+bool CCommandBlock::readBack() {
+    for (int i = 0; i < kFieldCount; ++i) {
+        const auto which = static_cast<Field>(i);
+        const FieldRange& range = rangeOf(which);
+        const std::optional<int> value = field(which)->number();
+        QString problem;
+        if (!value)
+            problem = text("Please enter an integer.");
+        else if (*value < range.acceptedMin || *value > range.acceptedMax)
+            problem = text("Please enter an integer between %1 and %2.")
+                          .arg(range.acceptedMin)
+                          .arg(range.acceptedMax);
+        if (problem.isEmpty())
+            continue;
+        // The message box and the return to the field move the focus; those moves must not
+        // validate again.
+        mValidating = true;
+        CUserDialogs::instance().tell(this, problem, QMessageBox::Warning);
+        field(which)->setFocus(Qt::OtherFocusReason);
+        field(which)->selectAll();
+        mValidating = false;
+        return false;
+    }
+    return true;
+}
+
+void CCommandBlock::commitField(Field which, Qt::FocusReason reason) {
+    CQuorvelDoc* document = mHost.activeDocument();
+    if (mValidating || !document)
+        return;
+    CIntegerField* edited = field(which);
+    // Opening a menu or leaving the window is no time for a message: a valid value is kept
+    // quietly, an invalid one waits for the next focus change within the panel.
+    const bool quiet = reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
+    if (quiet) {
+        const FieldRange& range = rangeOf(which);
+        const std::optional<int> value = edited->number();
+        if (!value || *value < range.acceptedMin || *value > range.acceptedMax)
+            return;
+    } else if (!readBack()) {
+        return;
+    }
+    // Leaving a field the user did not change stores nothing: storing the truncated display
+    // would move the record down a step (0.1 shows as 9, which would store 0.09).
+    if (!edited->isEdited())
+        return;
+    storeField(which, document->current());
+    edited->markCommitted();
+    document->setModified();
+}
+
+void CCommandBlock::storeField(Field which, quorvel::TextureParams& record) const {
+    const int value = *field(which)->number();
+    switch (which) {
+    case Field::Detail: record.octaves = static_cast<int16_t>(value); break;
+    case Field::Turbulence: record.turbulence = fieldToRecord(value, kPercent); break;
+    case Field::ScaleX: record.scale.x = fieldToRecord(value, kTenth); break;
+    case Field::ScaleY: record.scale.y = fieldToRecord(value, kTenth); break;
+    case Field::ReliefScaleX: record.reliefScale.x = fieldToRecord(value, kTenth); break;
+    case Field::ReliefScaleY: record.reliefScale.y = fieldToRecord(value, kTenth); break;
+    case Field::Intensity: record.reliefIntensity = fieldToRecord(value, kTenth); break;
+    }
+}
+
+void CCommandBlock::switchMaterial(int material) {
+    CQuorvelDoc* document = mHost.activeDocument();
+    if (!document)
+        return;
+    quorvel::TextureParams& record = document->current();
+    if (!readBack() || material < 0 || material >= quorvel::kMaterialCount) {
+        mMaterial->setCurrentIndex(record.material);
+        return;
+    }
+    // The presets come from the document's own table; edits never write it back, so choosing
+    // a material again restores its presets.
+    const quorvel::TextureParams& preset = document->defaults()[static_cast<size_t>(material)];
+    quorvel::applyMaterialDefaults(record, preset);
+    record.material = static_cast<int8_t>(material);
+    field(Field::Turbulence)->showNumber(recordToField(preset.turbulence, 100.0));
+    field(Field::ScaleX)->showNumber(recordToField(preset.scale.x, 10.0));
+    field(Field::ScaleY)->showNumber(recordToField(preset.scale.y, 10.0));
+    field(Field::Detail)->showNumber(preset.octaves);
+    mHost.refreshPalette();
+    document->setModified();
+    mHost.redrawActiveView();
+}
+
+void CCommandBlock::switchRelief(int relief) {
+    CQuorvelDoc* document = mHost.activeDocument();
+    if (!document)
+        return;
+    quorvel::TextureParams& record = document->current();
+    if (!readBack() || relief < 0 || relief >= kReliefListItems) {
+        mRelief->setCurrentIndex(record.relief);
+        return;
+    }
+    record.relief = static_cast<int8_t>(relief);
+    document->setModified();
+    mHost.redrawActiveView();
+}
+
+void CCommandBlock::openLighting() {
+    CQuorvelDoc* document = mHost.activeDocument();
+    if (!document)
+        return;
+    CLightingDialog dialog(document->current(), mHost.sphereTable(), this);
+    if (CUserDialogs::instance().runDialog(dialog) == QDialog::Accepted)
+        document->setModified();
+}
+
+void CCommandBlock::openReflection() {
+    CQuorvelDoc* document = mHost.activeDocument();
+    if (!document)
+        return;
+    CReflectionDialog dialog(document->current(), this);
+    if (CUserDialogs::instance().runDialog(dialog) == QDialog::Accepted)
+        document->setModified();
 }
 
 void CCommandBlock::setProgress(int permille) { mProgress->setValue(permille); }

@@ -4,20 +4,30 @@
 
 #include <QWidget>
 
+#include <array>
+
+class CIntegerField;
+class CPanelHost;
+class CPromptButton;
 class QComboBox;
 class QProgressBar;
-class QSpinBox;
 
-// The command block panel: the texture's material, detail, turbulence, scales, relief and
-// relief intensity as fields, and the progress bar the view's renders drive.
+// The command block panel: the active texture's material, detail, turbulence and scales, its
+// relief, intensity and relief scales, the Reflection, Lighting and Preview buttons and the
+// progress bar the view's renders drive. Every edit goes into the active document's record.
 class CCommandBlock : public QWidget {
     Q_OBJECT
 
 public:
-    explicit CCommandBlock(QWidget* parent = nullptr);
+    explicit CCommandBlock(CPanelHost& host, QWidget* parent = nullptr);
+
+    // The seven integer fields in the order they are validated and exchanged.
+    enum class Field { Detail, Turbulence, ScaleX, ReliefScaleX, ScaleY, ReliefScaleY, Intensity };
+    static constexpr int kFieldCount = 7;
 
     // The integer field values of a record: turbulence x 100, detail as it is, scales, relief
-    // scales and relief intensity x 10, each product truncated toward zero.
+    // scales and relief intensity x 10, each product formed in double precision and truncated
+    // toward zero.
     struct Fields {
         int turbulence = 0;
         int detail = 0;
@@ -34,23 +44,42 @@ public:
 
     // Fills the fields and selects the material and relief from `record`.
     void showRecord(const quorvel::TextureParams& record);
+    // What the fields show; a field that holds no integer reads as 0.
     Fields fields() const;
 
+    // Checks every field against its accepted range, in the order of exchange. At the first
+    // that fails it says why, gives that field the focus and returns false.
+    bool readBack();
+
+    CIntegerField* field(Field which) const { return mFields[static_cast<size_t>(which)]; }
+    QComboBox* materialList() const noexcept { return mMaterial; }
+    QComboBox* reliefList() const noexcept { return mRelief; }
+    CPromptButton* reflectionButton() const noexcept { return mReflection; }
+    CPromptButton* lightingButton() const noexcept { return mLighting; }
+    CPromptButton* previewButton() const noexcept { return mPreview; }
     QProgressBar* progressBar() const noexcept { return mProgress; }
     // Renders report 0 to 1000.
     void setProgress(int permille);
 
 private:
-    QSpinBox* addField(const QString& label);
+    QWidget* createMaterialGroup();
+    QWidget* createReliefGroup();
+    CIntegerField* createField(Field which, const QString& name);
+    CPromptButton* createButton(const QString& text, const QString& prompt);
+    void commitField(Field which, Qt::FocusReason reason);
+    void storeField(Field which, quorvel::TextureParams& record) const;
+    void switchMaterial(int material);
+    void switchRelief(int relief);
+    void openLighting();
+    void openReflection();
 
-    QComboBox* mMaterial;
-    QSpinBox* mDetail;
-    QSpinBox* mTurbulence;
-    QSpinBox* mScaleX;
-    QSpinBox* mScaleY;
-    QComboBox* mRelief;
-    QSpinBox* mIntensity;
-    QSpinBox* mReliefScaleX;
-    QSpinBox* mReliefScaleY;
-    QProgressBar* mProgress;
+    CPanelHost& mHost;
+    std::array<CIntegerField*, kFieldCount> mFields{};
+    QComboBox* mMaterial = nullptr;
+    QComboBox* mRelief = nullptr;
+    CPromptButton* mReflection = nullptr;
+    CPromptButton* mLighting = nullptr;
+    CPromptButton* mPreview = nullptr;
+    QProgressBar* mProgress = nullptr;
+    bool mValidating = false;
 };

@@ -1,0 +1,82 @@
+#include "panels/integerfield.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace {
+
+// Long enough for any 32-bit number with its sign and some blanks.
+constexpr int kMaxTextLength = 16;
+
+}  // namespace
+
+CIntegerField::CIntegerField(QWidget* parent) : QAbstractSpinBox(parent) {
+    lineEdit()->setMaxLength(kMaxTextLength);
+    setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
+    setKeyboardTracking(true);
+}
+
+void CIntegerField::setSpinRange(int minimum, int maximum) {
+    mMinimum = minimum;
+    mMaximum = maximum;
+}
+
+std::optional<int> CIntegerField::number() const {
+    bool ok = false;
+    const int value = text().trimmed().toInt(&ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+void CIntegerField::showNumber(int value) {
+    lineEdit()->setText(QString::number(value));
+    mShown = value;
+}
+
+bool CIntegerField::isEdited() const { return !mShown || number() != mShown; }
+
+void CIntegerField::markCommitted() { mShown = number(); }
+
+void CIntegerField::stepBy(int steps) {
+    // Text that is no number steps from the bottom of the spin range.
+    const qint64 low = mMinimum;
+    const qint64 high = mMaximum;
+    const qint64 from = qBound(low, qint64{number().value_or(mMinimum)}, high);
+    const qint64 value = qBound(low, from + steps, high);
+    lineEdit()->setText(QString::number(value));
+    lineEdit()->selectAll();
+}
+
+QValidator::State CIntegerField::validate(QString&, int&) const {
+    // The owner judges the text when it commits, with a message that says what is wrong.
+    return QValidator::Acceptable;
+}
+
+QAbstractSpinBox::StepEnabled CIntegerField::stepEnabled() const {
+    const std::optional<int> value = number();
+    if (!value)
+        return StepUpEnabled | StepDownEnabled;
+    // A value beyond the spin range steps back into it from either arrow.
+    StepEnabled enabled = StepNone;
+    if (*value != mMaximum)
+        enabled |= StepUpEnabled;
+    if (*value != mMinimum)
+        enabled |= StepDownEnabled;
+    return enabled;
+}
+
+void CIntegerField::focusOutEvent(QFocusEvent* event) {
+    QAbstractSpinBox::focusOutEvent(event);
+    emit focusLost(event->reason());
+}
+
+void CIntegerField::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        emit enterPressed();
+        event->accept();
+        return;
+    }
+    QAbstractSpinBox::keyPressEvent(event);
+}
