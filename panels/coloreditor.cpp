@@ -129,21 +129,26 @@ void CColorEditor::mousePressEvent(QMouseEvent* event) {
     }
     const QPoint point = pixelAt(event);
     mActivePart = partAt(point);
+    // Only a slider press starts a drag, even when an earlier release never arrived.
+    mDragging = mActivePart == Part::Red || mActivePart == Part::Green || mActivePart == Part::Blue;
     if (mActivePart == Part::Swatch) {
         chooseSwatchColour();
-    } else if (mActivePart != Part::None) {
+    } else if (mDragging) {
         mChannels[static_cast<size_t>(mActivePart)] = sliderValue(point.y());
-        mDragging = true;
     }
     // A cancelled chooser still writes back, so brilliance passes through its byte value.
     if (mActivePart != Part::None) {
         writeRecord();
     }
     repaint();
+    // The chooser takes the release with it: the swatch's edit is complete here.
+    if (mActivePart == Part::Swatch) {
+        emit released();
+    }
 }
 
 void CColorEditor::mouseMoveEvent(QMouseEvent* event) {
-    if (!mDragging) {
+    if (!mDragging || !event->buttons().testFlag(Qt::LeftButton)) {
         return;
     }
     const int y = pixelAt(event).y();

@@ -26,7 +26,8 @@ public:
     QColor colour() const;
 
 signals:
-    // After every left release; the Lighting dialog repaints its sphere then.
+    // After every left release, and when the swatch's chooser closes (it takes the release
+    // with it); the Lighting dialog relights its sphere then.
     void released();
 
 protected:

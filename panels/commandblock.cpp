@@ -10,6 +10,7 @@
 #include "panels/reflectiondialog.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -34,6 +35,10 @@ struct FieldRange {
     int acceptedMax;
     int spinMin;
     int spinMax;
+
+    bool accepts(std::optional<int> value) const {
+        return value && *value >= acceptedMin && *value <= acceptedMax;
+    }
 };
 
 // In the order of CCommandBlock::Field.
@@ -65,6 +70,9 @@ QComboBox* makeList(int items, std::string_view (*name)(int) noexcept) {
         const std::string_view text = name(i);
         list->addItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     }
+    // Nothing is selected until a document is shown.
+    list->setCurrentIndex(-1);
+    list->setFocusPolicy(Qt::StrongFocus);
     return list;
 }
 
@@ -106,6 +114,7 @@ QWidget* CCommandBlock::createMaterialGroup() {
     auto* grid = new QGridLayout(group);
     mMaterial = makeList(quorvel::kMaterialCount, quorvel::materialName);
     mMaterial->setAccessibleName(text("Material type"));
+    mMaterial->installEventFilter(this);
     grid->addWidget(new QLabel(text("Type :")), 0, 0);
     grid->addWidget(mMaterial, 0, 1);
     grid->addWidget(new QLabel(text("Detail :")), 1, 0);
@@ -130,6 +139,7 @@ QWidget* CCommandBlock::createReliefGroup() {
     auto* grid = new QGridLayout(group);
     mRelief = makeList(kReliefListItems, quorvel::reliefName);
     mRelief->setAccessibleName(text("Relief type"));
+    mRelief->installEventFilter(this);
     grid->addWidget(new QLabel(text("Type :")), 0, 0);
     grid->addWidget(mRelief, 0, 1);
     grid->addWidget(new QLabel(text("Intensity :")), 1, 0);
@@ -222,7 +232,7 @@ bool CCommandBlock::readBack() {
         QString problem;
         if (!value)
             problem = text("Please enter an integer.");
-        else if (*value < range.acceptedMin || *value > range.acceptedMax)
+        else if (!range.accepts(value))
             problem = text("Please enter an integer between %1 and %2.")
                           .arg(range.acceptedMin)
                           .arg(range.acceptedMax);
@@ -240,6 +250,43 @@ bool CCommandBlock::readBack() {
     return true;
 }
 
+bool CCommandBlock::allFieldsValid() const {
+    for (int i = 0; i < kFieldCount; ++i) {
+        const auto which = static_cast<Field>(i);
+        if (!rangeOf(which).accepts(field(which)->number()))
+            return false;
+    }
+    return true;
+}
+
+void CCommandBlock::showDocument(CQuorvelDoc* document) {
+    if (mShown && mShown != document && allFieldsValid()) {
+        bool stored = false;
+        for (int i = 0; i < kFieldCount; ++i) {
+            const auto which = static_cast<Field>(i);
+            if (!field(which)->isEdited())
+                continue;
+            storeField(which, mShown->current());
+            stored = true;
+        }
+        if (stored)
+            mShown->setModified();
+    }
+    mShown = document;
+    if (document)
+        showRecord(document->current());
+}
+
+bool CCommandBlock::eventFilter(QObject* watched, QEvent* event) {
+    // A wheel turned over a list the user is not working in would switch the material.
+    if (event->type() == QEvent::Wheel && (watched == mMaterial || watched == mRelief) &&
+        !static_cast<QWidget*>(watched)->hasFocus()) {
+        event->ignore();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void CCommandBlock::commitField(Field which, Qt::FocusReason reason) {
     CQuorvelDoc* document = mHost.activeDocument();
     if (mValidating || !document)
@@ -249,9 +296,7 @@ void CCommandBlock::commitField(Field which, Qt::FocusReason reason) {
     // quietly, an invalid one waits for the next focus change within the panel.
     const bool quiet = reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
     if (quiet) {
-        const FieldRange& range = rangeOf(which);
-        const std::optional<int> value = edited->number();
-        if (!value || *value < range.acceptedMin || *value > range.acceptedMax)
+        if (!allFieldsValid())
             return;
     } else if (!readBack()) {
         return;

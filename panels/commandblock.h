@@ -2,12 +2,14 @@
 
 #include "engine/textureparams.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
 
 class CIntegerField;
 class CPanelHost;
+class CQuorvelDoc;
 class CPromptButton;
 class QComboBox;
 class QProgressBar;
@@ -44,12 +46,18 @@ public:
 
     // Fills the fields and selects the material and relief from `record`.
     void showRecord(const quorvel::TextureParams& record);
+    // Shows the record of `document`, which has become the active one. Values typed for the
+    // document shown before and not yet committed go into that document first, when all the
+    // fields are valid.
+    void showDocument(CQuorvelDoc* document);
     // What the fields show; a field that holds no integer reads as 0.
     Fields fields() const;
 
     // Checks every field against its accepted range, in the order of exchange. At the first
     // that fails it says why, gives that field the focus and returns false.
     bool readBack();
+    // The same check without a word to the user.
+    bool allFieldsValid() const;
 
     CIntegerField* field(Field which) const { return mFields[static_cast<size_t>(which)]; }
     QComboBox* materialList() const noexcept { return mMaterial; }
@@ -72,6 +80,7 @@ private:
     void switchRelief(int relief);
     void openLighting();
     void openReflection();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     CPanelHost& mHost;
     std::array<CIntegerField*, kFieldCount> mFields{};
@@ -82,4 +91,5 @@ private:
     CPromptButton* mPreview = nullptr;
     QProgressBar* mProgress = nullptr;
     bool mValidating = false;
+    QPointer<CQuorvelDoc> mShown;
 };

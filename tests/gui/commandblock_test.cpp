@@ -13,6 +13,7 @@
 #include "panels/lightingdialog.h"
 #include "panels/palettebar.h"
 #include "panels/palettecells.h"
+#include "panels/panelhost.h"
 #include "panels/promptbutton.h"
 #include "panels/reflectiondialog.h"
 
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QTest>
+#include <QWheelEvent>
 
 using Field = CCommandBlock::Field;
 
@@ -363,4 +365,53 @@ TEST_F(CommandBlock, LightingAndReflectionEditTheRecordAndOnlyOkMarksModified) {
     QTest::mouseClick(block().reflectionButton(), Qt::LeftButton);
     EXPECT_EQ(record().brilliance.y, 199.21568f);
     EXPECT_TRUE(activeDocument()->isModified());
+}
+
+TEST_F(CommandBlock, ListsSelectNothingUntilADocumentIsShown) {
+    class NoDocument : public CPanelHost {
+    public:
+        CQuorvelDoc* activeDocument() const override { return nullptr; }
+        void redrawActiveView() override {}
+        void refreshPalette() override {}
+        void showPrompt(const QString&) override {}
+        std::span<const uint8_t> sphereTable() const override { return {}; }
+    } host;
+    CCommandBlock standalone(host);
+    EXPECT_EQ(standalone.materialList()->currentIndex(), -1);
+    EXPECT_EQ(standalone.reliefList()->currentIndex(), -1);
+    EXPECT_EQ(standalone.field(Field::Detail)->text(), QStringLiteral("3"));
+}
+
+TEST_F(CommandBlock, AWheelOverAListNotInUseSwitchesNothing) {
+    startBlock();
+    field(Field::Detail)->setFocus(Qt::MouseFocusReason);
+    QComboBox* materials = block().materialList();
+    QWheelEvent wheel(QPointF(5, 5), materials->mapToGlobal(QPointF(5, 5)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(materials, &wheel);
+    EXPECT_EQ(materials->currentIndex(), 1);
+    EXPECT_EQ(record().material, 1);
+    EXPECT_FALSE(activeDocument()->isModified());
+}
+
+TEST_F(CommandBlock, AValueTypedBeforeAnotherDocumentBecomesActiveStaysWithItsDocument) {
+    startBlock();
+    CQuorvelDoc* first = activeDocument();
+    type(Field::Turbulence, QStringLiteral("44"));
+    // Ctrl+N does not move the focus out of the field.
+    frame().actions().action(quorvel::command::kNew)->trigger();
+    settle();
+    ASSERT_NE(activeDocument(), first);
+    EXPECT_EQ(first->current().turbulence, 0.44f);
+    EXPECT_TRUE(first->isModified());
+    EXPECT_EQ(field(Field::Turbulence)->text(), QStringLiteral("80"));
+    EXPECT_EQ(activeDocument()->current().turbulence, 0.8f);
+}
+
+TEST_F(CommandBlock, LeavingTheWindowStoresNothingWhileAnotherFieldIsBad) {
+    startBlock();
+    typeAndLeaveWindow(Field::ScaleY, QStringLiteral("1001"));
+    typeAndLeaveWindow(Field::Turbulence, QStringLiteral("37"));
+    EXPECT_EQ(record().turbulence, 0.8f);
+    EXPECT_TRUE(dialogs.questions.isEmpty());
 }

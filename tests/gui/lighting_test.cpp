@@ -9,8 +9,10 @@
 #include "panels/spherepreview.h"
 #include "tools/spheretable/spheretable.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 
@@ -378,6 +380,33 @@ TEST_F(Lighting, LightingDialogRepaintsTheSphereAfterAColourEdit) {
     EXPECT_GT(qRed(pixel(dialog.picker(), lit.x(), lit.y())), 0) << "not before the release";
     release(dialog.colourEditor(), {7, 115});
     EXPECT_EQ(qRed(pixel(dialog.picker(), lit.x(), lit.y())), 0) << "no red light, no red";
+}
+
+TEST_F(Lighting, SwatchChoiceRelightsTheSphereWithoutARelease) {
+    record.lightDirection = {0.0f, 0.0f, 1.0f};
+    CLightingDialog dialog(record, sphereTable());
+    dialog.show();
+    const QPoint lit(19 + 10, 24 + 20);
+    ASSERT_GT(qGreen(pixel(dialog.picker(), lit.x(), lit.y())), 0);
+    // The chooser keeps the release for itself; the press alone must relight the sphere.
+    dialogs.colours.push_back(QColor(255, 0, 0));
+    press(dialog.colourEditor(), {50, 60});
+    EXPECT_EQ(record.lightColour.g, 0.0f);
+    EXPECT_EQ(qGreen(pixel(dialog.picker(), lit.x(), lit.y())), 0);
+}
+
+TEST_F(Lighting, AMoveAfterALostReleaseChangesNothing) {
+    CColorEditor editor(Mode::LightColour, record);
+    editor.show();
+    press(&editor, {7, 60});
+    const quorvel::Colour after = record.lightColour;
+    // A second press outside every part, its release never seen, then a drag.
+    press(&editor, {70, 2});
+    QMouseEvent move(QEvent::MouseMove, QPointF(7, 20), QPointF(7, 20), QPointF(7, 20),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&editor, &move);
+    EXPECT_EQ(record.lightColour.r, after.r);
+    EXPECT_EQ(editor.colour().red(), 127);
 }
 
 TEST_F(Lighting, ReflectionDialogShowsBothEditors) {
