@@ -14,6 +14,8 @@ int main(int argc, char* argv[]) {
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    // Lets the desktop match the windows to the installed launcher and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("quorvel"));
     CQuorvelApp quorvel;
     if (!quorvel.initInstance(arguments))
         return quorvel.exitCode();

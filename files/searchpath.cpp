@@ -16,12 +16,32 @@ std::string textureFolder() {
     return std::string(home) + "/qvl";
 }
 
+namespace {
+
+std::filesystem::path programPath() {
+    std::error_code error;
+    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path() : program;
+}
+
+// Whether the running program lies inside the build tree it was built in. Only such a program
+// looks into the build and source trees; an installed copy uses its own data alone.
+bool runsFromBuildTree([[maybe_unused]] const std::filesystem::path& program) {
+#ifdef QUORVEL_BUILD_ROOT
+    const std::string root = QUORVEL_BUILD_ROOT "/";
+    return program.string().starts_with(root);
+#else
+    return false;
+#endif
+}
+
+}  // namespace
+
 std::string installedDataFolder() {
     // bin/ and share/quorvel/ sit side by side under whatever prefix the program was installed
     // to, so a copy installed anywhere finds its data.
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error || program.empty()) {
+    const std::filesystem::path program = programPath();
+    if (program.empty()) {
         return {};
     }
     return (program.parent_path().parent_path() / "share" / "quorvel").string();
@@ -38,15 +58,12 @@ std::vector<std::string> dataSearchPath() {
 #ifdef QUORVEL_DATA_DIR
     folders.emplace_back(QUORVEL_DATA_DIR);
 #endif
-#ifdef QUORVEL_BUILD_DATA_DIR
-    folders.emplace_back(QUORVEL_BUILD_DATA_DIR);
+    if (runsFromBuildTree(programPath())) {
+#if defined(QUORVEL_BUILD_DATA_DIR) && defined(QUORVEL_SOURCE_RES_DIR)
+        folders.emplace_back(QUORVEL_BUILD_DATA_DIR);
+        folders.emplace_back(QUORVEL_SOURCE_RES_DIR);
 #endif
-#ifdef QUORVEL_SOURCE_RES_DIR
-    folders.emplace_back(QUORVEL_SOURCE_RES_DIR);
-#endif
-#ifdef QUORVEL_SOURCE_DOCS_DIR
-    folders.emplace_back(QUORVEL_SOURCE_DOCS_DIR);
-#endif
+    }
     return folders;
 }
 

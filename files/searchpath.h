@@ -16,9 +16,9 @@ std::string textureFolder();
 std::string installedDataFolder();
 
 // Folders searched for data files by name, in order: the current folder, the texture folder,
-// the data folder beside the program, the configured installation's data folder and, for a
-// program run from its build, the build's generated data and the source tree's res/ and docs/
-// folders (the help pages live in docs/help).
+// the data folder beside the program, the configured installation's data folder and, only for
+// a program run from inside its build tree, the build's data folder (generated and copied
+// files, laid out as installed) and the source tree's res/ folder.
 std::vector<std::string> dataSearchPath();
 
 // A stored name as a relative path: without its leading backslashes, with '\' as a separator.
