@@ -58,6 +58,16 @@ CMainFrame::CMainFrame(CQuorvelApp& app)
 CMainFrame::~CMainFrame() {
     // The area reports its last activation while the frame is half destroyed.
     disconnect(mArea, nullptr, this, nullptr);
+    // The panels call this frame as their host, for instance when a field loses the focus as
+    // the window goes: they go first, while the frame is whole, and find no document then.
+    mClosing = true;
+    delete mCommandBlockDock;
+    delete mLibraryDock;
+    delete mPaletteDock;
+    mCommandBlockDock = mLibraryDock = mPaletteDock = nullptr;
+    mCommandBlock = nullptr;
+    mLibraryBar = nullptr;
+    mPaletteBar = nullptr;
 }
 
 void CMainFrame::createToolBar() {
@@ -112,7 +122,7 @@ void CMainFrame::createDocks() {
     mCommandBlockDock =
         makeDock(text("Command Block"), "commandBlockDock", mCommandBlock,
                  Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea, Qt::RightDockWidgetArea);
-    mLibraryBar = new CLibraryBar;
+    mLibraryBar = new CLibraryBar(*this);
     mLibraryDock =
         makeDock(text("Library"), "libraryDock", mLibraryBar,
                  Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea, Qt::TopDockWidgetArea);
@@ -238,6 +248,8 @@ CChildFrame* CMainFrame::activeChildFrame() const {
 }
 
 CQuorvelDoc* CMainFrame::activeDocument() const {
+    if (mClosing)
+        return nullptr;
     CChildFrame* frame = activeChildFrame();
     return frame ? frame->document() : nullptr;
 }
@@ -284,7 +296,7 @@ void CMainFrame::refreshPanels(CQuorvelDoc* document) {
     if (!document)
         return;
     mPaletteBar->cells()->showColourMap(document->current().colourMap);
-    mCommandBlock->showRecord(document->current());
+    mCommandBlock->showDocument(document);
     updateWindowTitle();
 }
 
@@ -350,6 +362,10 @@ void CMainFrame::refreshPalette() {
 }
 
 std::span<const uint8_t> CMainFrame::sphereTable() const { return mApp.sphereTable(); }
+
+void CMainFrame::openLibraryTexture(const quorvel::TextureParams& record, const QString& path) {
+    mApp.openLibraryTexture(record, path);
+}
 
 void CMainFrame::togglePanel(QWidget* bar) {
     bar->setVisible(!bar->isVisible());

@@ -67,6 +67,7 @@ public:
     void refreshPalette() override;
     void showPrompt(const QString& text) override { showStatusText(text); }
     std::span<const uint8_t> sphereTable() const override;
+    void openLibraryTexture(const quorvel::TextureParams& record, const QString& path) override;
     void arrangeIcons();
     // The windows one above the other, each as wide as the document area.
     void tileHorizontally();
@@ -107,4 +108,5 @@ private:
     bool mTipOnDocumentMenu = false;
     QList<QMenu*> mMenus;
     bool mDocumentMenu = false;
+    bool mClosing = false;
 };

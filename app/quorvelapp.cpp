@@ -1,15 +1,20 @@
 #include "app/quorvelapp.h"
 
+#include "app/aboutdialog.h"
 #include "app/childframe.h"
 #include "app/commandactions.h"
 #include "app/commandids.h"
 #include "app/filecommands.h"
+#include "app/helpwindow.h"
 #include "app/imageformatdialog.h"
 #include "app/mainframe.h"
 #include "app/quorveldoc.h"
 #include "app/quorvelview.h"
+#include "app/splashwindow.h"
 #include "app/textureprinter.h"
+#include "app/tipdialog.h"
 #include "app/userdialogs.h"
+#include "app/whatsthis.h"
 #include "engine/defaults.h"
 #include "engine/noise.h"
 #include "engine/pixel.h"
@@ -24,6 +29,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
@@ -85,12 +91,14 @@ bool CQuorvelApp::initInstance(const QStringList& arguments) {
     mCommandLine = parseCommandLine(arguments);
     if (answerCommandLine(mCommandLine, mExitCode))
         return false;
+    CSplashWindow::enableSplash(mCommandLine.splash);
     mRecentFiles.load(*mSettings);
 
     mMainFrame = std::make_unique<CMainFrame>(*this);
     mPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
     mTexturePrinter = std::make_unique<CTexturePrinter>(*mPrinter, mMainFrame.get());
     connectCommands();
+    installWhatsThis(*mMainFrame, [this](const QString& page) { openHelpPage(page); });
 
     // The frame is shown (maximised) before the first document so that the document window
     // is fitted to the area the maximised frame leaves free; the noise tables come first
@@ -98,6 +106,8 @@ bool CQuorvelApp::initInstance(const QStringList& arguments) {
     quorvel::initNoise();
     QApplication::setWindowIcon(textureIcon());
     if (!mCommandLine.print) {
+        // The splash needs the noise tables for its picture.
+        CSplashWindow::showSplash(mMainFrame.get());
         // Without a window manager "maximised" means nothing: fill the screen by hand as well.
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             mMainFrame->setGeometry(screen->availableGeometry());
@@ -115,6 +125,7 @@ bool CQuorvelApp::initInstance(const QStringList& arguments) {
     }
     mMainFrame->updateMenus();
     loadDefaultLibrary();
+    showStartUpTip();
     mMainFrame->commandBlock()->repaint();
     return true;
 }
@@ -148,12 +159,13 @@ void CQuorvelApp::connectCommands() {
     on(kArrangeIcons, [frame] { frame->arrangeIcons(); });
     on(kHelpContents, [this] { openHelp(false); });
     on(kHelpIndex, [this] { openHelp(true); });
-    on(kHelp, [this] { openHelp(false); });
+    on(kHelp, [this, frame] {
+        openHelpPage(contextHelpPage(*frame, QApplication::focusWidget()));
+    });
     on(kContextHelp, [] { QWhatsThis::enterWhatsThisMode(); });
     on(kAbout, [this] { about(); });
     on(kWebsite, [this] { website(); });
-    // The Tip of the Day dialog comes with the tips themselves.
-    actions.action(kTipOfTheDay)->setEnabled(false);
+    on(kTipOfTheDay, [this] { tipOfTheDay(); });
 }
 
 QList<CQuorvelDoc*> CQuorvelApp::documents() const {
@@ -172,6 +184,19 @@ CChildFrame* CQuorvelApp::newDocument() {
     mMainFrame->addChildFrame(frame);
     mMainFrame->refreshPanels(document);
     mMainFrame->fitChildFrame(frame, CMainFrame::Fit::New);
+    return frame;
+}
+
+CChildFrame* CQuorvelApp::openLibraryTexture(const quorvel::TextureParams& record,
+                                             const QString& path) {
+    CChildFrame* frame = newDocument();
+    CQuorvelDoc* document = frame->document();
+    document->loadRecord(record);
+    document->setPathName(path);
+    mMainFrame->refreshPanels(document);
+    mMainFrame->fitChildFrame(frame, CMainFrame::Fit::KeepPosition);
+    document->setModified(true);
+    document->updateAllViews();
     return frame;
 }
 
@@ -300,23 +325,50 @@ void CQuorvelApp::loadDefaultLibrary() {
 }
 
 void CQuorvelApp::openHelp(bool index) {
-    const std::optional<std::string> page =
-        findDataFile(index ? "help/index.html" : "help/contents.html");
-    if (!page) {
+    openHelpPage(index ? CHelpWindow::kIndexPage : CHelpWindow::kContentsPage);
+}
+
+CHelpWindow* CQuorvelApp::helpWindow() const noexcept { return mHelpWindow; }
+
+void CQuorvelApp::openHelpPage(const QString& page) {
+    const QString name = QStringLiteral("help/") + page.section(QLatin1Char('#'), 0, 0);
+    const std::optional<std::string> found = findDataFile(QFile::encodeName(name).constData());
+    if (!found) {
         CUserDialogs::instance().tell(mMainFrame.get(),
                                       tr("The help pages of Quorvel could not be found."));
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(*page)));
+    if (!mHelpWindow)
+        mHelpWindow = new CHelpWindow(QFileInfo(QString::fromStdString(*found)).absolutePath(),
+                                      mMainFrame.get());
+    mHelpWindow->showPage(page);
 }
 
 void CQuorvelApp::about() {
-    CUserDialogs::instance().tell(mMainFrame.get(), QStringLiteral("Quorvel Version 2.0"),
-                                  QMessageBox::Information);
+    CAboutDialog dialog(mMainFrame.get());
+    CUserDialogs::instance().runDialog(dialog);
+}
+
+void CQuorvelApp::tipOfTheDay() {
+    CTipDialog dialog(*mSettings, CTipDialog::findTipsFile(), mMainFrame.get());
+    CUserDialogs::instance().runDialog(dialog);
+}
+
+void CQuorvelApp::showStartUpTip() {
+    if (!mCommandLine.splash)
+        return;
+    // Made even when it stays hidden: every start moves on to the next tip.
+    CTipDialog dialog(*mSettings, CTipDialog::findTipsFile(), mMainFrame.get());
+    if (dialog.showAtStartUp())
+        CUserDialogs::instance().runDialog(dialog);
 }
 
 void CQuorvelApp::website() {
-    // The result is ignored: without a browser or the page nothing happens.
+    // A link.html in the current folder comes first; usually it is the one shipped with the
+    // program. The result is ignored: without a browser or the page nothing happens.
+    const std::optional<std::string> page = findDataFile("link.html");
+    if (!page)
+        return;
     QDesktopServices::openUrl(
-        QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("link.html"))));
+        QUrl::fromLocalFile(QFileInfo(QString::fromStdString(*page)).absoluteFilePath()));
 }

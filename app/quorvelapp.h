@@ -14,11 +14,15 @@
 
 class CChildFrame;
 class CFileCommands;
+class CHelpWindow;
 class CMainFrame;
 class CQuorvelDoc;
 class CTexturePrinter;
 class QPrinter;
 class QSettings;
+namespace quorvel {
+struct TextureParams;
+}
 
 // The application: start-up, the documents in creation order, the settings and the
 // application-wide commands (New, Exit, Image Format, panel toggles, printing, help, website).
@@ -52,6 +56,9 @@ public:
 
     // New: a Marble document titled Quorve1, Quorve2, ... in a window fitted to its image.
     CChildFrame* newDocument();
+    // A new document holding a copy of a library texture, in a fitted window; its file is
+    // `path` (not added to the recent files) and it is marked modified.
+    CChildFrame* openLibraryTexture(const quorvel::TextureParams& record, const QString& path);
     // A second window on the active document.
     void newWindow();
     // Asks about every modified document in creation order, then closes every window and keeps
@@ -62,11 +69,19 @@ public:
     void printPreview();
     void printSetup();
     void openHelp(bool index);
+    // Shows `page` ("view.html#drag") of the help in the help window, reused once open.
+    void openHelpPage(const QString& page);
+    // Null until help is first opened.
+    CHelpWindow* helpWindow() const noexcept;
     void about();
+    // Tip of the Day, whatever the start-up setting says.
+    void tipOfTheDay();
     void website();
 
 private:
     void connectCommands();
+    // Not with -Embedding or -Automation, and shown only when tips are on at start-up.
+    void showStartUpTip();
     void watchFrame(CChildFrame* frame);
     void documentWindowGone(CQuorvelDoc* document);
     void loadSphereTable();
@@ -85,4 +100,5 @@ private:
     std::vector<uint8_t> mSphereTable;
     bool mSphereTableLoaded = false;
     int mExitCode = 0;
+    QPointer<CHelpWindow> mHelpWindow;
 };

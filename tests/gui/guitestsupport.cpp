@@ -79,6 +79,12 @@ void GuiTest::SetUp() {
     QDir(mFolder.path()).mkpath(QStringLiteral("config"));
     qputenv("HOME", QFile::encodeName(path(QStringLiteral("home"))));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("config"))));
+    // Tips at start-up off, or every start would open the Tip of the Day; the start-up tests
+    // remove this profile.
+    QFile profile(path(QStringLiteral("config/Quorvel.ini")));
+    ASSERT_TRUE(profile.open(QIODevice::WriteOnly));
+    profile.write("[Tip]\nStartUp=1\n");
+    profile.close();
     QDir::setCurrent(mFolder.path());
     CUserDialogs::install(&dialogs);
 }
