@@ -43,9 +43,13 @@ QRect CQuorvelView::visibleImageRect() const {
 }
 
 void CQuorvelView::updateScrollRange() {
-    const QSize area = viewport()->size();
     const int width = mDocument->width();
     const int height = mDocument->height();
+    // Shown scroll bars take room from the viewport; an image that fits without them must not
+    // keep them.
+    const QSize whole = maximumViewportSize();
+    const QSize area =
+        width <= whole.width() && height <= whole.height() ? whole : viewport()->size();
     horizontalScrollBar()->setRange(0, std::max(0, width - area.width()));
     verticalScrollBar()->setRange(0, std::max(0, height - area.height()));
     horizontalScrollBar()->setPageStep(std::max(1, width / 10));

@@ -139,3 +139,21 @@ TEST_F(View, AnEditRestartsTheRenderAndBrickShowsItsMortarWidth) {
     const QImage shown = view->viewport()->grab().toImage();
     EXPECT_EQ(QColor(shown.pixel(100, 50)), enginePixel(record, 100, 50));
 }
+
+TEST_F(View, AWindowFittedToALargerImageShowsNoScrollBars) {
+    CQuorvelView* view = startView();
+    CChildFrame* window = frame().activeChildFrame();
+    activeDocument()->setImageSize(320, 240);
+    frame().fitChildFrame(window, CMainFrame::Fit::KeepPosition);
+    settle();
+    EXPECT_GE(view->viewport()->width(), 320);
+    EXPECT_GE(view->viewport()->height(), 240);
+    EXPECT_FALSE(view->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(view->verticalScrollBar()->isVisible());
+
+    // Smaller than the image, the window scrolls again.
+    window->resize(200, 150);
+    settle();
+    EXPECT_TRUE(view->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(), 320 - view->viewport()->width());
+}
