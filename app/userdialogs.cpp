@@ -30,7 +30,8 @@ QMessageBox::StandardButton CUserDialogs::ask(QWidget* parent, const QString& te
 QStringList CUserDialogs::openFileNames(QWidget* parent, const FileDialogRequest& request) {
     std::unique_ptr<QFileDialog> dialog(makeFileDialog(parent, request));
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setFileMode(QFileDialog::ExistingFiles);
+    dialog->setFileMode(request.severalFiles ? QFileDialog::ExistingFiles
+                                             : QFileDialog::ExistingFile);
     if (dialog->exec() != QDialog::Accepted)
         return {};
     return dialog->selectedFiles();

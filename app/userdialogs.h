@@ -14,7 +14,8 @@ struct FileDialogRequest {
     QString folder;       // the folder the dialog opens in
     QString initialName;  // the name proposed in a save dialog
     QStringList filters;
-    QString defaultSuffix;  // added to a name typed without an extension
+    QString defaultSuffix;     // added to a name typed without an extension
+    bool severalFiles = true;  // an open dialog lets the user choose more than one file
 };
 
 // The one place where the program waits for the user: message boxes, file dialogs, the colour

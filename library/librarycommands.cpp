@@ -67,9 +67,9 @@ void CLibraryCommands::add() {
 }
 
 void CLibraryCommands::load() {
-    const QStringList chosen = CUserDialogs::instance().openFileNames(
-        mDialogParent, libraryRequest(QStringLiteral("Load a Texture Library")));
-    // The dialog may return several files; a library is loaded from one.
+    FileDialogRequest request = libraryRequest(QStringLiteral("Load a Texture Library"));
+    request.severalFiles = false;
+    const QStringList chosen = CUserDialogs::instance().openFileNames(mDialogParent, request);
     if (!chosen.isEmpty())
         readLibrary(chosen.constFirst());
 }

@@ -18,10 +18,14 @@ QString fromLocal(const std::string& text) { return QFile::decodeName(text.c_str
 
 QString problemsText(const std::string& problems) { return fromLocal(problems).trimmed(); }
 
-QString sourceNoteOf(const quorvel::LoadedTexture& loaded) {
+QString sourceNoteOf(const quorvel::LibraryFileEntry& file, const quorvel::LoadedTexture& loaded) {
     switch (loaded.source) {
     case TextureSource::Path: return {};
     case TextureSource::Name: {
+        // A library that stores bare names as paths (as the shipped one does) means them to be
+        // found by name: nothing to explain.
+        if (file.path == file.name && loaded.problems.empty())
+            return {};
         QString note = QStringLiteral("Read from '%1': the stored path could not be read.")
                            .arg(fromLocal(loaded.file));
         if (!loaded.problems.empty())
@@ -47,7 +51,7 @@ LibraryEntry loadLibraryEntry(const quorvel::LibraryFileEntry& file,
     LibraryEntry entry;
     entry.file = file;
     entry.source = loaded.source;
-    entry.sourceNote = sourceNoteOf(loaded);
+    entry.sourceNote = sourceNoteOf(file, loaded);
     if (loaded.source == TextureSource::MarbleDefaults && active) {
         // The document's own table, which an entry showing the defaults is meant to match.
         const auto marble = static_cast<size_t>(quorvel::MaterialType::Marble);
@@ -82,5 +86,10 @@ FileStatus readAddedEntry(const QString& file, LibraryEntry& entry) {
 QString libraryTexturePath(const std::string& name) {
     const std::string folder = quorvel::textureFolder();
     const QDir base = folder.empty() ? QDir::current() : QDir(fromLocal(folder));
-    return base.filePath(fromLocal(quorvel::nameAsRelativePath(name)));
+    // Only the file name counts: a name read from a library file must never lead a later Save
+    // out of the texture folder ("\..\notes.txt").
+    QString file = fromLocal(quorvel::nameAsRelativePath(name)).section(QLatin1Char('/'), -1);
+    if (file.isEmpty() || file == QStringLiteral(".") || file == QStringLiteral(".."))
+        file = QStringLiteral("untitled.qvl");
+    return base.filePath(file);
 }

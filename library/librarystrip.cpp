@@ -55,9 +55,10 @@ CLibraryStrip::CLibraryStrip(QWidget* parent)
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // The strip takes no keys; only the scroll bar and the mouse move it.
-    setFocusPolicy(Qt::NoFocus);
-    viewport()->setFocusPolicy(Qt::NoFocus);
+    // A click gives the strip the focus, so that F1 knows the library is in use; the arrow
+    // keys then move it as its scroll bar does.
+    setFocusPolicy(Qt::ClickFocus);
+    viewport()->setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     QScrollBar* bar = horizontalScrollBar();

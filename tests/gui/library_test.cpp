@@ -6,8 +6,10 @@
 #include "engine/noise.h"
 #include "engine/pixel.h"
 #include "files/libraryfile.h"
+#include "files/searchpath.h"
 #include "files/texturedocument.h"
 #include "library/librarybar.h"
+#include "library/libraryentry.h"
 #include "library/librarystrip.h"
 #include "panels/panelhost.h"
 #include "panels/promptbutton.h"
@@ -273,6 +275,7 @@ TEST_F(Library, AddAppendsSelectsAndShowsTheLastAdded) {
     EXPECT_EQ(request.title, u"Add a Texture to the Library"_s);
     EXPECT_EQ(request.filters, QStringList{u"Texture File (*.qvl)"_s});
     EXPECT_EQ(request.defaultSuffix, u"qvl"_s);
+    EXPECT_TRUE(request.severalFiles);
 
     EXPECT_EQ(names(), (QStringList{u"\\marble.qvl"_s, u"\\wood.qvl"_s, u"\\agate.qvl"_s}));
     EXPECT_EQ(bar()->entries().back().path, local(path(u"agate.qvl"_s)));
@@ -360,6 +363,7 @@ TEST_F(Library, SaveWritesNamesAndPathsAndLoadReplacesTheLibrary) {
     dialogs.openChoices.push_back({other});
     bar()->loadButton()->click();
     EXPECT_EQ(dialogs.fileRequests.back().title, u"Load a Texture Library"_s);
+    EXPECT_FALSE(dialogs.fileRequests.back().severalFiles);
     EXPECT_EQ(names(), (QStringList{u"\\c.qvl"_s, u"\\b.qvl"_s}));
     EXPECT_EQ(strip()->selection(), 0);
     EXPECT_EQ(strip()->firstShown(), 0);
@@ -418,6 +422,31 @@ TEST_F(Library, DoubleClickOpensAModifiedCopyNamedAfterTheTexture) {
     QTest::mouseDClick(strip()->viewport(), Qt::LeftButton, {}, QPoint(3 * kSlot, kMiddleRow));
     settle();
     EXPECT_EQ(app->documents().size(), before + 1);
+}
+
+TEST(LibraryTexturePath, StaysInTheTextureFolderWhateverTheStoredName) {
+    const QString folder = QString::fromStdString(quorvel::textureFolder());
+    EXPECT_EQ(libraryTexturePath("\\wood.qvl"), folder + u"/wood.qvl"_s);
+    // A name from a crafted library must not lead a later Save elsewhere.
+    EXPECT_EQ(libraryTexturePath("\\..\\notes.txt"), folder + u"/notes.txt"_s);
+    EXPECT_EQ(libraryTexturePath("/etc/passwd"), folder + u"/passwd"_s);
+    EXPECT_EQ(libraryTexturePath("\\.."), folder + u"/untitled.qvl"_s);
+    EXPECT_EQ(libraryTexturePath(""), folder + u"/untitled.qvl"_s);
+}
+
+TEST_F(Library, EntriesStoredByNameAloneNeedNoExplanation) {
+    startEmpty();
+    ASSERT_TRUE(QDir::home().mkpath(u"qvl"_s));
+    const QString stored = QDir::home().filePath(u"qvl/stored.qvl"_s);
+    ASSERT_TRUE(quorvel::writeTextureFile(local(stored), texture(MaterialType::Agate)).ok());
+    const QString library = path(u"names.qlb"_s);
+    ASSERT_TRUE(quorvel::writeLibraryFile(local(library), {{"\\stored.qvl", "\\stored.qvl"}}).ok());
+    dialogs.openChoices.push_back({library});
+    bar()->loadButton()->click();
+    ASSERT_EQ(strip()->count(), 1);
+    EXPECT_EQ(strip()->entry(0).source, TextureSource::Name);
+    EXPECT_TRUE(strip()->entry(0).sourceNote.isEmpty())
+        << strip()->entry(0).sourceNote.toStdString();
 }
 
 TEST_F(Library, MissingTexturesShowMarbleAndSayWhy) {
