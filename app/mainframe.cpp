@@ -13,6 +13,7 @@
 #include "panels/palettebar.h"
 #include "panels/palettecells.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QLabel>
@@ -48,6 +49,13 @@ CMainFrame::CMainFrame(CQuorvelApp& app)
     createStatusBar();
     createDocks();
     addActions(mActions->inertActions());
+    // Connected before the application's own handlers, so every command sees the values typed
+    // in the command block, even when a shortcut left the focus in the field.
+    for (QAction* action : mActions->findChildren<QAction*>())
+        connect(action, &QAction::triggered, this, [this] {
+            if (mCommandBlock)
+                mCommandBlock->commitPendingEdits();
+        });
     // Shortcuts of actions that sit in no menu still work through the window.
     addActions({mActions->action(kContextHelp), mActions->action(kHelp)});
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);

@@ -259,19 +259,25 @@ bool CCommandBlock::allFieldsValid() const {
     return true;
 }
 
-void CCommandBlock::showDocument(CQuorvelDoc* document) {
-    if (mShown && mShown != document && allFieldsValid()) {
-        bool stored = false;
-        for (int i = 0; i < kFieldCount; ++i) {
-            const auto which = static_cast<Field>(i);
-            if (!field(which)->isEdited())
-                continue;
-            storeField(which, mShown->current());
-            stored = true;
-        }
-        if (stored)
-            mShown->setModified();
+void CCommandBlock::commitPendingEdits() {
+    if (!mShown || !allFieldsValid())
+        return;
+    bool stored = false;
+    for (int i = 0; i < kFieldCount; ++i) {
+        const auto which = static_cast<Field>(i);
+        if (!field(which)->isEdited())
+            continue;
+        storeField(which, mShown->current());
+        field(which)->markCommitted();
+        stored = true;
     }
+    if (stored)
+        mShown->setModified();
+}
+
+void CCommandBlock::showDocument(CQuorvelDoc* document) {
+    if (mShown != document)
+        commitPendingEdits();
     mShown = document;
     if (document)
         showRecord(document->current());

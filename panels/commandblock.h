@@ -50,6 +50,9 @@ public:
     // document shown before and not yet committed go into that document first, when all the
     // fields are valid.
     void showDocument(CQuorvelDoc* document);
+    // Quietly stores the values typed but not yet committed into the document they were typed
+    // for, when every field is valid: a command (Save, a shortcut) then sees them.
+    void commitPendingEdits();
     // What the fields show; a field that holds no integer reads as 0.
     Fields fields() const;
 

@@ -7,6 +7,7 @@
 #include "app/quorveldoc.h"
 #include "app/quorvelview.h"
 #include "engine/defaults.h"
+#include "files/texturedocument.h"
 #include "panels/coloreditor.h"
 #include "panels/commandblock.h"
 #include "panels/integerfield.h"
@@ -414,4 +415,23 @@ TEST_F(CommandBlock, LeavingTheWindowStoresNothingWhileAnotherFieldIsBad) {
     typeAndLeaveWindow(Field::Turbulence, QStringLiteral("37"));
     EXPECT_EQ(record().turbulence, 0.8f);
     EXPECT_TRUE(dialogs.questions.isEmpty());
+}
+
+TEST_F(CommandBlock, CommandsSeeAValueTypedWithoutLeavingTheField) {
+    startBlock();
+    type(Field::Turbulence, QStringLiteral("44"));
+    // Ctrl+S leaves the focus where it is; the saved document must hold the 44.
+    frame().actions().action(quorvel::command::kSave)->trigger();
+    quorvel::TextureParams saved;
+    ASSERT_TRUE(
+        quorvel::readTextureDocument(path(QStringLiteral("Quorve1.qvl")).toStdString(), saved)
+            .ok());
+    EXPECT_EQ(saved.turbulence, 0.44f);
+    EXPECT_TRUE(field(Field::Turbulence)->hasFocus());
+
+    // An invalid field keeps everything back, quietly.
+    type(Field::ScaleX, QStringLiteral("0"));
+    type(Field::Turbulence, QStringLiteral("55"));
+    frame().actions().action(quorvel::command::kSave)->trigger();
+    EXPECT_EQ(record().turbulence, 0.44f);
 }
