@@ -369,14 +369,7 @@ TEST_F(CommandBlock, LightingAndReflectionEditTheRecordAndOnlyOkMarksModified) {
 }
 
 TEST_F(CommandBlock, ListsSelectNothingUntilADocumentIsShown) {
-    class NoDocument : public CPanelHost {
-    public:
-        CQuorvelDoc* activeDocument() const override { return nullptr; }
-        void redrawActiveView() override {}
-        void refreshPalette() override {}
-        void showPrompt(const QString&) override {}
-        std::span<const uint8_t> sphereTable() const override { return {}; }
-    } host;
+    NoDocumentHost host;
     CCommandBlock standalone(host);
     EXPECT_EQ(standalone.materialList()->currentIndex(), -1);
     EXPECT_EQ(standalone.reliefList()->currentIndex(), -1);

@@ -2,6 +2,7 @@
 
 #include "app/quorvelapp.h"
 #include "app/userdialogs.h"
+#include "panels/panelhost.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -44,6 +45,16 @@ public:
     QStringList questions;  // every message box text, in order
     QList<QMessageBox::StandardButtons> buttonSets;
     QList<FileDialogRequest> fileRequests;
+};
+
+// A host for a panel made on its own: no document, no views, no sphere data.
+class NoDocumentHost : public CPanelHost {
+public:
+    CQuorvelDoc* activeDocument() const override { return nullptr; }
+    void redrawActiveView() override {}
+    void refreshPalette() override {}
+    void showPrompt(const QString&) override {}
+    std::span<const uint8_t> sphereTable() const override { return {}; }
 };
 
 // A fresh program for each test: settings, home folder (and so ~/qvl) and current folder in a

@@ -87,15 +87,6 @@ std::vector<LibraryEntry> plainEntries(int count) {
     return entries;
 }
 
-class NoDocumentHost : public CPanelHost {
-public:
-    CQuorvelDoc* activeDocument() const override { return nullptr; }
-    void redrawActiveView() override {}
-    void refreshPalette() override {}
-    void showPrompt(const QString&) override {}
-    std::span<const uint8_t> sphereTable() const override { return {}; }
-};
-
 }  // namespace
 
 class LibraryStrip : public testing::Test {

@@ -31,15 +31,6 @@ bool sameMap(const ColourMap& a, const ColourMap& b) {
 }
 
 // A host without documents, for a strip on its own.
-class NoDocumentHost : public CPanelHost {
-public:
-    CQuorvelDoc* activeDocument() const override { return nullptr; }
-    void redrawActiveView() override {}
-    void refreshPalette() override {}
-    void showPrompt(const QString&) override {}
-    std::span<const uint8_t> sphereTable() const override { return {}; }
-};
-
 // Remembers what each colour chooser was opened on.
 class ChooserRecorder : public ScriptedDialogs {
 public:
