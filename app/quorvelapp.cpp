@@ -17,7 +17,6 @@
 #include "app/whatsthis.h"
 #include "engine/defaults.h"
 #include "engine/noise.h"
-#include "engine/pixel.h"
 #include "files/libraryfile.h"
 #include "files/searchpath.h"
 #include "library/librarybar.h"
@@ -32,9 +31,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QImage>
 #include <QMdiArea>
-#include <QPixmap>
 #include <QPrinter>
 #include <QScreen>
 #include <QSettings>
@@ -54,19 +51,12 @@ QString settingsPath() {
 }
 
 // The program's icon: its own default texture, rendered small.
-QIcon textureIcon() {
-    constexpr int kSide = 48;
-    const quorvel::TextureParams record = quorvel::newTexture();
-    const auto sampling = quorvel::Sampling::image(kSide, kSide);
-    QImage image(kSide, kSide, QImage::Format_RGB32);
-    std::vector<uint8_t> rgb(3 * kSide);
-    for (int y = 0; y < kSide; ++y) {
-        quorvel::renderRow(record, sampling, y, rgb);
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < kSide; ++x)
-            line[x] = qRgb(rgb[3 * x], rgb[3 * x + 1], rgb[3 * x + 2]);
-    }
-    return QIcon(QPixmap::fromImage(image));
+// The program's icon, the same pictures the desktop launcher shows.
+QIcon programIcon() {
+    QIcon icon;
+    for (int side : {32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/quorvel-%1.png").arg(side), QSize(side, side));
+    return icon;
 }
 
 std::optional<std::string> findDataFile(const char* name) {
@@ -104,7 +94,7 @@ bool CQuorvelApp::initInstance(const QStringList& arguments) {
     // is fitted to the area the maximised frame leaves free; the noise tables come first
     // because the window starts rendering as soon as it shows.
     quorvel::initNoise();
-    QApplication::setWindowIcon(textureIcon());
+    QApplication::setWindowIcon(programIcon());
     if (!mCommandLine.print) {
         // The splash needs the noise tables for its picture.
         CSplashWindow::showSplash(mMainFrame.get());
@@ -159,9 +149,8 @@ void CQuorvelApp::connectCommands() {
     on(kArrangeIcons, [frame] { frame->arrangeIcons(); });
     on(kHelpContents, [this] { openHelp(false); });
     on(kHelpIndex, [this] { openHelp(true); });
-    on(kHelp, [this, frame] {
-        openHelpPage(contextHelpPage(*frame, QApplication::focusWidget()));
-    });
+    on(kHelp,
+       [this, frame] { openHelpPage(contextHelpPage(*frame, QApplication::focusWidget())); });
     on(kContextHelp, [] { QWhatsThis::enterWhatsThisMode(); });
     on(kAbout, [this] { about(); });
     on(kWebsite, [this] { website(); });
@@ -307,8 +296,7 @@ void CQuorvelApp::loadSphereTable() {
         return;
     // Only a whole table is used: the picker shows a plain grey square without one.
     const auto size = static_cast<qint64>(mSphereTable.size());
-    mSphereTableLoaded =
-        file.read(reinterpret_cast<char*>(mSphereTable.data()), size) == size;
+    mSphereTableLoaded = file.read(reinterpret_cast<char*>(mSphereTable.data()), size) == size;
 }
 
 void CQuorvelApp::loadDefaultLibrary() {

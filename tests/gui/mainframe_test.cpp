@@ -12,7 +12,9 @@
 #include "panels/palettecells.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDockWidget>
+#include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -385,4 +387,17 @@ TEST_F(MainFrame, WindowMenuListsTheWindowsAndArrangesIcons) {
     frame().actions().action(kArrangeIcons)->trigger();
     EXPECT_EQ(first->geometry().bottom(), frame().mdiArea()->viewport()->height() - 1);
     EXPECT_EQ(first->x(), 0);
+}
+
+TEST_F(MainFrame, WindowsCarryTheProgramsIcon) {
+    start();
+    const QIcon icon = QApplication::windowIcon();
+    for (const int side : {32, 48, 256}) {
+        const QPixmap pixmap = icon.pixmap(side, side);
+        EXPECT_EQ(pixmap.size(), QSize(side, side)) << side;
+        // The rounded corner is transparent, the mosaic opaque.
+        const QImage image = pixmap.toImage();
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << side;
+        EXPECT_EQ(qAlpha(image.pixel(side / 2, side / 2)), 255) << side;
+    }
 }
