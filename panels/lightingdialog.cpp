@@ -2,11 +2,7 @@
 
 #include "panels/coloreditor.h"
 #include "panels/lightdirectionpicker.h"
-
-#include <QDialogButtonBox>
-#include <QGridLayout>
-#include <QLabel>
-#include <QPushButton>
+#include "panels/twopanedialog.h"
 
 CLightingDialog::CLightingDialog(quorvel::TextureParams& record,
                                  std::span<const uint8_t> sphereTable, QWidget* parent)
@@ -14,17 +10,8 @@ CLightingDialog::CLightingDialog(quorvel::TextureParams& record,
       mColourEditor(new CColorEditor(CColorEditor::Mode::LightColour, record)) {
     // The trailing blanks are part of the title.
     setWindowTitle(QStringLiteral("Lighting Properties  "));
-    auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Direction :")), 0, 0);
-    layout->addWidget(new QLabel(QStringLiteral("Color :")), 0, 1);
-    layout->addWidget(mPicker, 1, 0, Qt::AlignLeft | Qt::AlignTop);
-    layout->addWidget(mColourEditor, 1, 1, Qt::AlignLeft | Qt::AlignTop);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons, 2, 0, 1, 2, Qt::AlignHCenter);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layOutTwoPanes(*this, QStringLiteral("Direction :"), mPicker, QStringLiteral("Color :"),
+                   mColourEditor);
 
     // The sphere shows the light colour, so it is lit again once a colour drag ends.
     connect(mColourEditor, &CColorEditor::released, mPicker, &CLightDirectionPicker::refresh);

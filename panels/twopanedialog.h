@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+// Lays out the Lighting and Reflection dialogs alike: two labelled panes side by side and OK
+// (the default) and Cancel below them, at a fixed size.
+void layOutTwoPanes(QDialog& dialog, const QString& leftLabel, QWidget* left,
+                    const QString& rightLabel, QWidget* right);
