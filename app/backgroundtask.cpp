@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QProgressDialog>
 #include <QTimer>
+#include <QWindow>
 
 #include <thread>
 
@@ -35,8 +36,7 @@ public:
         case QEvent::Close: break;
         default: return false;
         }
-        const auto* widget = qobject_cast<const QWidget*>(watched);
-        if (widget && (widget == mDialog || mDialog->isAncestorOf(widget)))
+        if (belongsToDialog(watched))
             return false;
         // A close event arrives accepted: it must be refused, not just swallowed.
         event->ignore();
@@ -44,6 +44,18 @@ public:
     }
 
 private:
+    // A click reaches the dialog's window before its button, and Escape reaches the dialog's
+    // own shortcut object: both are the dialog's input.
+    bool belongsToDialog(const QObject* watched) const {
+        if (const auto* window = qobject_cast<const QWindow*>(watched))
+            return window == mDialog->windowHandle();
+        for (const QObject* owner = watched; owner; owner = owner->parent()) {
+            if (owner == mDialog)
+                return true;
+        }
+        return false;
+    }
+
     const QWidget* mDialog;
 };
 
