@@ -6,425 +6,224 @@
 #include "app/mainframe.h"
 #include "app/quorveldoc.h"
 #include "app/quorvelview.h"
-#include "engine/defaults.h"
 #include "files/texturedocument.h"
-#include "panels/coloreditor.h"
 #include "panels/commandblock.h"
 #include "panels/integerfield.h"
-#include "panels/lightingdialog.h"
 #include "panels/palettebar.h"
 #include "panels/palettecells.h"
-#include "panels/panelhost.h"
 #include "panels/promptbutton.h"
-#include "panels/reflectiondialog.h"
 
-#include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
-#include <QFocusEvent>
-#include <QLineEdit>
-#include <QMdiArea>
+#include <QMenuBar>
+#include <QStatusBar>
 #include <QTest>
-#include <QWheelEvent>
 
+namespace id = quorvel::command;
 using Field = CCommandBlock::Field;
+using enum CCommandBlock::Field;
+
+namespace {
+
+QString operator""_q(const char* text, size_t) { return QString::fromUtf8(text); }
+
+// The record value behind a field, in the order of CCommandBlock::Field.
+float stored(const quorvel::TextureParams& r, Field which) {
+    return std::array{float(r.octaves), r.turbulence,    r.scale.x,        r.reliefScale.x,
+                      r.scale.y,        r.reliefScale.y, r.reliefIntensity}[size_t(which)];
+}
+
+}  // namespace
 
 class CommandBlock : public GuiTest {
 protected:
-    CCommandBlock& startBlock() {
+    void SetUp() override {
+        GuiTest::SetUp();
         start();
-        frame().activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&frame()));
-        return *frame().commandBlock();
     }
     CCommandBlock& block() const { return *frame().commandBlock(); }
     CIntegerField* field(Field which) const { return block().field(which); }
     quorvel::TextureParams& record() const { return activeDocument()->current(); }
-
-    // Types `text` over the field's contents, as a user who clicked into it.
-    void type(Field which, const QString& text) const {
-        CIntegerField* edit = field(which);
-        edit->setFocus(Qt::MouseFocusReason);
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
+    CCommandBlock::Fields fields() const { return CCommandBlock::fieldsOf(record()); }
+    bool modified() const { return activeDocument() && activeDocument()->isModified(); }
+    QAction* command(int which) const { return frame().actions().action(which); }
+    void enter(Field which, const QString& text) const {
+        user::typeInto(field(which), text);
+        user::key(field(which), Qt::Key_Tab);
     }
-    // Moves the keyboard focus to another field, which commits the one being left.
-    void leave(Field which) const {
-        field(which == Field::Detail ? Field::Turbulence : Field::Detail)
-            ->setFocus(Qt::TabFocusReason);
-        QApplication::processEvents();
+    // Opens the list and rests the pointer on entry `row`.
+    QPoint point(QComboBox* list, int row) const {
+        user::click(list);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(list->view()->window()));
+        const QPoint at = list->view()->visualRect(list->model()->index(row, 0)).center();
+        user::move(list->view()->viewport(), at);
+        return at;
     }
-    void typeAndLeave(Field which, const QString& text) const {
-        type(which, text);
-        leave(which);
+    void pick(QComboBox* list, int row) const {
+        user::click(list->view()->viewport(), point(list, row));
     }
-    // What the field shows after the record is shown again, as on a window activation.
-    QString shownAgain(Field which) const {
-        frame().refreshPanels(activeDocument());
-        return field(which)->text();
-    }
-    // A value the user cannot commit yet: the field is left for another window.
-    void typeAndLeaveWindow(Field which, const QString& text) const {
-        type(which, text);
-        block().materialList()->setFocus(Qt::ActiveWindowFocusReason);
-    }
+    // A click outside closes an open list or menu without choosing.
+    void dismiss() const { user::click(frame().statusBar()); }
 };
 
-TEST_F(CommandBlock, ListsHoldTheMaterialsAndReliefsInRecordOrder) {
-    startBlock();
-    const QStringList materials{
-        QStringLiteral("Sky"),        QStringLiteral("Marble"),  QStringLiteral("Wood"),
-        QStringLiteral("Brick"),      QStringLiteral("Checker"), QStringLiteral("Checker Texture"),
-        QStringLiteral("Reflection"), QStringLiteral("Agate"),   QStringLiteral("Granite"),
-        QStringLiteral("Gradient"),   QStringLiteral("Onion"),   QStringLiteral("Leopard"),
-        QStringLiteral("Smoke"),      QStringLiteral("Stains")};
-    ASSERT_EQ(block().materialList()->count(), materials.size());
-    for (int i = 0; i < materials.size(); ++i)
-        EXPECT_EQ(block().materialList()->itemText(i), materials.at(i));
-    const QStringList reliefs{QStringLiteral("Waves"),
-                              QStringLiteral("Ripples"),
-                              QStringLiteral("Bumps"),
-                              QStringLiteral("Dents"),
-                              QStringLiteral("Inverse Dents"),
-                              QString(),
-                              QString(),
-                              QString()};
-    ASSERT_EQ(block().reliefList()->count(), reliefs.size());
-    for (int i = 0; i < reliefs.size(); ++i)
-        EXPECT_EQ(block().reliefList()->itemText(i), reliefs.at(i));
-    EXPECT_EQ(block().materialList()->currentText(), QStringLiteral("Marble"));
-    EXPECT_EQ(block().reliefList()->currentText(), QStringLiteral("Waves"));
-    EXPECT_EQ(block().previewButton()->prompt(), QStringLiteral("Preview the Current Texture."));
-    EXPECT_EQ(block().lightingButton()->prompt(),
-              QStringLiteral("Set Lighting, Color and Direction Parameters."));
-    EXPECT_EQ(block().reflectionButton()->prompt(),
-              QStringLiteral("Set Reflection, Color and Brilliance Parameters."));
-}
-
 TEST_F(CommandBlock, TypedValuesAreStoredInSinglePrecisionAndShownAgainTruncated) {
-    startBlock();
-    struct Case {
-        Field field;
-        const char* typed;
-        float stored;
-        const char* shown;
-    };
-    const Case cases[] = {
-        {Field::Turbulence, "1", 0.0099999998f, "0"},
-        {Field::Turbulence, "10", 0.099999994f, "9"},
-        {Field::Turbulence, "37", 0.37f, "37"},
-        {Field::Turbulence, "80", 0.79999995f, "79"},
-        {Field::Turbulence, "100", 1.0f, "100"},
-        {Field::ScaleX, "7", 0.69999999f, "6"},
-        {Field::ScaleY, "25", 2.5f, "25"},
-        {Field::ReliefScaleX, "1", 0.1f, "1"},
-        {Field::ReliefScaleY, "10", 1.0f, "10"},
-        {Field::Intensity, "20", 2.0f, "20"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed);
-        typeAndLeave(c.field, QString::fromUtf8(c.typed));
-        const quorvel::TextureParams& r = record();
-        const float stored[] = {0.0f,      r.turbulence,    r.scale.x,        r.reliefScale.x,
-                                r.scale.y, r.reliefScale.y, r.reliefIntensity};
-        EXPECT_EQ(stored[static_cast<int>(c.field)], c.stored);
-        EXPECT_EQ(shownAgain(c.field), QString::fromUtf8(c.shown));
+    // Field, typed, the key that commits it, stored, shown again.
+    // clang-format off
+    const std::tuple<Field, int, Qt::Key, float, int> rows[] = {
+        {Turbulence, 1, Qt::Key_Tab, 0.01f, 0}, {Turbulence, 10, Qt::Key_Tab, 0.099999994f, 9},
+        {Turbulence, 100, Qt::Key_Tab, 1.0f, 100}, {ScaleX, 7, Qt::Key_Tab, 0.69999999f, 6},
+        {ScaleY, 25, Qt::Key_Tab, 2.5f, 25}, {ReliefScaleX, 1, Qt::Key_Tab, 0.1f, 1},
+        {ReliefScaleY, 30, Qt::Key_Tab, 3.0f, 30}, {Intensity, 20, Qt::Key_Tab, 2.0f, 20},
+        {Detail, 200, Qt::Key_Return, 200.0f, 200}, {Detail, 250, Qt::Key_Enter, 250.0f, 250}};
+    // clang-format on
+    for (const auto& [which, typed, key, value, shown] : rows) {
+        SCOPED_TRACE(field(which)->accessibleName().toStdString() + " " + std::to_string(typed));
+        user::typeInto(field(which), QString::number(typed));
+        user::key(field(which), key);
+        EXPECT_EQ(stored(record(), which), value);
+        // A second window shows the record again; passing through the field then must not
+        // store what it shows (9 would store 0.09).
+        user::choose(&frame(), command(id::kNewWindow));
+        EXPECT_EQ(field(which)->text(), QString::number(shown));
+        user::click(field(which));
+        user::key(field(which), Qt::Key_Tab);
+        EXPECT_EQ(stored(record(), which), value);
     }
-    EXPECT_TRUE(activeDocument()->isModified());
-    EXPECT_TRUE(dialogs.questions.isEmpty());
-}
-
-TEST_F(CommandBlock, EnterCommitsAndDetailIsAcceptedAboveItsSpinRange) {
-    startBlock();
-    type(Field::Detail, QStringLiteral("200"));
-    QTest::keyClick(field(Field::Detail), Qt::Key_Return);
-    EXPECT_EQ(record().octaves, 200);
-    EXPECT_TRUE(activeDocument()->isModified());
-
-    // The spin stops at 100 even though 200 was accepted, and steps down from there.
-    QTest::keyClick(field(Field::Detail), Qt::Key_Up);
-    EXPECT_EQ(field(Field::Detail)->text(), QStringLiteral("100"));
-    QTest::keyClick(field(Field::Detail), Qt::Key_Down);
-    EXPECT_EQ(field(Field::Detail)->text(), QStringLiteral("99"));
-    leave(Field::Detail);
+    EXPECT_TRUE(modified() && dialogs.questions.isEmpty());
+    // The spin stops at 100 although 250 was accepted, and steps down from there.
+    user::click(field(Detail));
+    user::key(field(Detail), Qt::Key_Up);
+    EXPECT_EQ(field(Detail)->text(), "100"_q);
+    user::key(field(Detail), Qt::Key_Down);
+    user::key(field(Detail), Qt::Key_Return);
     EXPECT_EQ(record().octaves, 99);
 }
 
-TEST_F(CommandBlock, OutOfRangeAndNonIntegerValuesAreRefusedAndKeepTheFocus) {
-    startBlock();
-    const float scaleX = record().scale.x;
-    typeAndLeave(Field::ScaleX, QStringLiteral("0"));
-    ASSERT_EQ(dialogs.questions.size(), 1);
-    EXPECT_EQ(dialogs.questions.at(0),
-              QStringLiteral("Please enter an integer between 1 and 1000."));
-    EXPECT_EQ(record().scale.x, scaleX);
-    EXPECT_TRUE(field(Field::ScaleX)->hasFocus());
-    EXPECT_FALSE(activeDocument()->isModified());
-
-    typeAndLeave(Field::ScaleX, QStringLiteral("12x"));
-    ASSERT_EQ(dialogs.questions.size(), 2);
-    EXPECT_EQ(dialogs.questions.at(1), QStringLiteral("Please enter an integer."));
-    EXPECT_EQ(record().scale.x, scaleX);
-
-    // Stepping the spin down to 0 is refused on leaving just the same.
-    type(Field::ScaleX, QStringLiteral("1"));
-    QTest::keyClick(field(Field::ScaleX), Qt::Key_Down);
-    EXPECT_EQ(field(Field::ScaleX)->text(), QStringLiteral("0"));
-    leave(Field::ScaleX);
-    ASSERT_EQ(dialogs.questions.size(), 3);
-    EXPECT_EQ(dialogs.questions.at(2),
-              QStringLiteral("Please enter an integer between 1 and 1000."));
-
-    // Detail comes first in the order of checking.
-    typeAndLeave(Field::Detail, QStringLiteral("257"));
-    EXPECT_EQ(dialogs.questions.last(),
-              QStringLiteral("Please enter an integer between 1 and 256."));
-    EXPECT_TRUE(field(Field::Detail)->hasFocus());
-    EXPECT_EQ(record().octaves, 3);
-}
-
-TEST_F(CommandBlock, OneBadFieldBlocksEveryOtherCommitAndBothSwitches) {
-    startBlock();
-    typeAndLeaveWindow(Field::ScaleY, QStringLiteral("1001"));
-    EXPECT_TRUE(dialogs.questions.isEmpty()) << "leaving the window asks nothing";
-
-    typeAndLeave(Field::Turbulence, QStringLiteral("37"));
-    ASSERT_EQ(dialogs.questions.size(), 1);
-    EXPECT_EQ(dialogs.questions.at(0),
-              QStringLiteral("Please enter an integer between 1 and 1000."));
-    EXPECT_TRUE(field(Field::ScaleY)->hasFocus());
-    EXPECT_EQ(record().turbulence, 0.8f);
-
-    QComboBox* materials = block().materialList();
-    materials->setFocus(Qt::OtherFocusReason);
-    QTest::keyClick(materials, Qt::Key_Down);
-    EXPECT_EQ(record().material, 1);
-    EXPECT_EQ(materials->currentIndex(), 1) << "the list goes back to the record's material";
-    QTest::keyClick(block().reliefList(), Qt::Key_Down);
-    EXPECT_EQ(record().relief, 0);
-    EXPECT_FALSE(activeDocument()->isModified());
-
-    // Corrected, the field and the one typed before it commit.
-    typeAndLeave(Field::ScaleY, QStringLiteral("30"));
-    EXPECT_EQ(record().scale.y, 3.0f);
-    typeAndLeave(Field::Turbulence, QStringLiteral("37"));
-    EXPECT_EQ(record().turbulence, 0.37f);
-}
-
-TEST_F(CommandBlock, LeavingAnUnchangedFieldStoresNothing) {
-    startBlock();
-    type(Field::Turbulence, QStringLiteral("10"));
-    leave(Field::Turbulence);
-    ASSERT_EQ(shownAgain(Field::Turbulence), QStringLiteral("9"));
-    activeDocument()->setModified(false);
-    const float stored = record().turbulence;
-
-    // Passing through the field must not store the truncated 9.
-    field(Field::Turbulence)->setFocus(Qt::TabFocusReason);
-    leave(Field::Turbulence);
-    EXPECT_EQ(record().turbulence, stored);
-    EXPECT_FALSE(activeDocument()->isModified());
-}
-
-TEST_F(CommandBlock, MaterialSwitchLoadsPresetsAndKeepsReliefAndLighting) {
-    startBlock();
-    typeAndLeave(Field::Intensity, QStringLiteral("50"));
-    typeAndLeave(Field::Turbulence, QStringLiteral("37"));
-    QTest::keyClick(block().reliefList(), Qt::Key_Down);  // Ripples
-    record().lightColour = {0.5f, 0.25f, 1.0f, 0.0f};
-    record().lightDirection = {-1.0f, 0.5f, 1.6f};
-    const quorvel::TextureParams before = record();
-    activeDocument()->setModified(false);
-
-    QTest::keyClick(block().materialList(), Qt::Key_Down);  // Wood
-    const quorvel::TextureParams& wood = activeDocument()->defaults()[2];
-    const quorvel::TextureParams& now = record();
-    EXPECT_EQ(now.material, 2);
-    EXPECT_EQ(now.turbulence, wood.turbulence);
-    EXPECT_EQ(now.octaves, wood.octaves);
-    EXPECT_EQ(now.scale.x, wood.scale.x);
-    EXPECT_EQ(now.scale.y, wood.scale.y);
-    EXPECT_EQ(now.gradientVector.z, wood.gradientVector.z);
-    for (int i = 0; i < quorvel::kColourMapEntries; ++i) {
-        const auto& entry = now.colourMap.entries[static_cast<size_t>(i)];
-        const auto& preset = wood.colourMap.entries[static_cast<size_t>(i)];
-        EXPECT_EQ(entry.startColour.g, preset.startColour.g) << i;
-        EXPECT_EQ(entry.endColour.b, preset.endColour.b) << i;
-        EXPECT_EQ(frame().paletteBar()->cells()->cell(i).red(),
-                  int(double(preset.startColour.r) * 255.0f))
-            << i;
+TEST_F(CommandBlock, BadValuesAreRefusedKeepTheFocusAndHoldBackEveryOtherCommit) {
+    const std::tuple<Field, const char*, const char*> rows[] = {
+        {ScaleX, "0", "Please enter an integer between 1 and 1000."},
+        {ReliefScaleY, "12x", "Please enter an integer."},
+        {Detail, "257", "Please enter an integer between 1 and 256."},
+        {Turbulence, "101", "Please enter an integer between 0 and 100."}};
+    const CCommandBlock::Fields before = fields();
+    for (const auto& [which, typed, message] : rows) {
+        const QString shown = field(which)->text();
+        user::typeInto(field(which), QString::fromUtf8(typed));
+        user::key(field(which), Qt::Key_Tab);
+        EXPECT_EQ(dialogs.questions, QStringList{QString::fromUtf8(message)});
+        dialogs.questions.clear();
+        EXPECT_EQ(std::tuple(fields(), modified()), std::tuple(before, false));
+        // The field has the keys again with its text selected: typing replaces it.
+        user::type(&frame(), shown);
+        EXPECT_EQ(field(which)->text(), shown);
+        user::key(&frame(), Qt::Key_Tab);
     }
-    EXPECT_EQ(now.relief, 1);
-    EXPECT_EQ(now.reliefIntensity, before.reliefIntensity);
-    EXPECT_EQ(now.lightColour.g, 0.25f);
-    EXPECT_EQ(now.lightDirection.x, -1.0f);
-    EXPECT_EQ(now.imageWidth, before.imageWidth);
-    EXPECT_EQ(block().fields(), CCommandBlock::fieldsOf(now));
-    EXPECT_TRUE(activeDocument()->isModified());
-    EXPECT_TRUE(frame().activeChildFrame()->view()->isRendering() ||
-                frame().activeChildFrame()->view()->rowsDrawn() > 0);
-
-    // Back to Marble: its presets again, not the 37 typed before.
-    QTest::keyClick(block().materialList(), Qt::Key_Up);
-    EXPECT_EQ(record().material, 1);
-    EXPECT_EQ(record().turbulence, 0.8f);
-    EXPECT_EQ(field(Field::Turbulence)->text(), QStringLiteral("80"));
-    EXPECT_EQ(record().reliefIntensity, before.reliefIntensity);
+    user::typeInto(field(ScaleY), "1001"_q);
+    // A menu takes the focus without a word, as leaving the window does.
+    QMenuBar* bar = frame().menuBar();
+    user::click(bar, bar->actionGeometry(bar->actions().first()).center());
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(bar->actions().first()->menu()));
+    dismiss();
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+    user::click(field(Turbulence));
+    pick(block().materialList(), 2);
+    pick(block().reliefList(), 3);
+    EXPECT_EQ(std::tuple(fields(), modified()), std::tuple(before, false));
+    EXPECT_EQ(block().materialList()->currentIndex(), 1) << "the lists show the record again";
+    EXPECT_EQ(block().reliefList()->currentIndex(), 0);
+    dialogs.questions.removeDuplicates();
+    EXPECT_EQ(dialogs.questions, QStringList{"Please enter an integer between 1 and 1000."_q});
 }
 
-TEST_F(CommandBlock, EmptyReliefEntriesStoreTheirPosition) {
-    startBlock();
-    QComboBox* reliefs = block().reliefList();
-    for (int i = 0; i < 5; ++i)
-        QTest::keyClick(reliefs, Qt::Key_Down);
-    EXPECT_EQ(reliefs->currentIndex(), 5);
-    EXPECT_EQ(record().relief, 5);
-    QTest::keyClick(reliefs, Qt::Key_End);
-    EXPECT_EQ(record().relief, 7);
-    EXPECT_TRUE(activeDocument()->isModified());
+TEST_F(CommandBlock, AMaterialChosenNotPointedAtNorWheeledLoadsItsPresetsKeepingTheRelief) {
+    enter(Intensity, "50"_q);
+    enter(Turbulence, "37"_q);
+    for (const int relief : {7, 5, 1}) {  // the empty entries store their position too
+        pick(block().reliefList(), relief);
+        EXPECT_EQ(record().relief, relief);
+    }
+    record().lightDirection = {-1.0f, 0.5f, 1.6f};
+    activeDocument()->setModified(false);
+    QComboBox* materials = block().materialList();
+    point(materials, 3);
+    dismiss();
+    user::click(field(Detail));
+    user::wheel(materials, -120);
+    EXPECT_EQ(std::tuple(int(record().material), modified()), std::tuple(1, false));
+    pick(materials, materials->findText("Wood"_q));
+    const quorvel::TextureParams& wood = activeDocument()->defaults()[2];
+    CCommandBlock::Fields expected = CCommandBlock::fieldsOf(wood);
+    expected.relief = 1;
+    expected.intensity = 50;
+    EXPECT_EQ(std::tuple(fields(), block().fields(), modified()),
+              std::tuple(expected, expected, true));
+    EXPECT_EQ(std::tuple(record().gradientVector.z, record().lightDirection.x),
+              std::tuple(wood.gradientVector.z, -1.0f));
+    for (size_t i = 0; i < quorvel::kColourMapEntries; ++i) {  // the palette shows its colours
+        const quorvel::Colour& colour = wood.colourMap.entries[i].startColour;
+        EXPECT_EQ(frame().paletteBar()->cells()->cell(int(i)),
+                  QColor(int(colour.r * 255.0f), int(colour.g * 255.0f), int(colour.b * 255.0f)));
+    }
+    user::wheel(materials, -120);  // the list in use now
+    EXPECT_EQ(record().material, 3);
+    pick(materials, 1);
+    EXPECT_EQ(field(Turbulence)->text(), "80"_q) << "Marble's presets, not the 37 typed";
 }
 
-TEST_F(CommandBlock, PreviewCommitsTheFieldFirstAndRendersTheNewValue) {
-    startBlock();
+TEST_F(CommandBlock, PreviewCommitsTheTypedValueAndRendersIt) {
     CQuorvelView* view = frame().activeChildFrame()->view();
     finishRendering();
     const QImage before = view->viewport()->grab().toImage();
-    type(Field::Turbulence, QStringLiteral("5"));
-    QTest::mouseClick(block().previewButton(), Qt::LeftButton);
+    user::typeInto(field(Turbulence), "5"_q);
+    user::click(block().previewButton());
     EXPECT_EQ(record().turbulence, 0.049999997f);
     finishRendering();
     EXPECT_NE(view->viewport()->grab().toImage(), before);
 }
 
-TEST_F(CommandBlock, NothingHappensWithoutADocument) {
-    startBlock();
-    ASSERT_TRUE(app->closeAllDocuments());
-    settle();
+TEST_F(CommandBlock, WithoutADocumentNothingIsStoredOrOpenedAndAGradientWaitsForOne) {
+    user::choose(&frame(), command(id::kClose));
     ASSERT_EQ(activeDocument(), nullptr);
-    typeAndLeave(Field::ScaleX, QStringLiteral("0"));
-    QTest::keyClick(block().materialList(), Qt::Key_Down);
-    EXPECT_EQ(block().materialList()->currentIndex(), 2) << "the list keeps its selection";
-    QTest::mouseClick(block().lightingButton(), Qt::LeftButton);
-    QTest::mouseClick(block().reflectionButton(), Qt::LeftButton);
-    QTest::mouseClick(block().previewButton(), Qt::LeftButton);
+    enter(ScaleX, "0"_q);
+    pick(block().materialList(), 2);
+    CPaletteBar* palette = frame().paletteBar();
+    for (CPromptButton* button :
+         {block().lightingButton(), block().reflectionButton(), block().previewButton(),
+          palette->colourButton(), palette->gradientButton()})
+        user::click(button);
+    user::doubleClick(palette->cells(), {6 * 16 + 8, 8});
+    EXPECT_EQ(std::tuple(palette->cells()->selectedCell(), palette->gradientCounter()),
+              std::tuple(0, 2));
     EXPECT_TRUE(dialogs.questions.isEmpty());
+    user::shortcut(&frame(), command(id::kNew));
+    const QColor low = palette->cells()->cell(2);
+    for (const int cell : {2, 4})
+        user::click(palette->cells(), {cell * 16 + 8, 8});
+    EXPECT_EQ(std::tuple(palette->gradientCounter(), modified(), palette->cells()->cell(2)),
+              std::tuple(0, true, low));
 }
 
-TEST_F(CommandBlock, EditsGoToTheActiveWindowsDocumentWhichItsOtherWindowsShare) {
-    startBlock();
+TEST_F(CommandBlock, ShortcutsSeeTheValueStillInTheFieldAndEditsGoToTheActiveTexture) {
+    const auto saved = [this](const QString& name) {
+        quorvel::TextureParams file;
+        EXPECT_TRUE(quorvel::readTextureDocument(path(name).toStdString(), file).ok());
+        return file;
+    };
     CQuorvelDoc* first = activeDocument();
-    frame().actions().action(quorvel::command::kNewWindow)->trigger();
-    settle();
-    ASSERT_EQ(frame().childFrames().size(), 2);
-    ASSERT_EQ(activeDocument(), first);
-    typeAndLeave(Field::Turbulence, QStringLiteral("50"));
-
-    frame().actions().action(quorvel::command::kNew)->trigger();
-    settle();
-    CQuorvelDoc* second = activeDocument();
-    ASSERT_NE(second, first);
-    typeAndLeave(Field::Turbulence, QStringLiteral("25"));
-    EXPECT_EQ(first->current().turbulence, 0.5f);
-    EXPECT_EQ(second->current().turbulence, 0.25f);
-
-    frame().mdiArea()->setActiveSubWindow(frame().childFrames().at(0));
-    settle();
-    EXPECT_EQ(field(Field::Turbulence)->text(), QStringLiteral("50"));
-}
-
-TEST_F(CommandBlock, LightingAndReflectionEditTheRecordAndOnlyOkMarksModified) {
-    startBlock();
-    const float green = record().lightColour.g;
-    // Cancel after a drag: the new red stays in the record, the document is not marked.
-    dialogs.dialogSteps.push_back([](QDialog& dialog) {
-        auto* lighting = qobject_cast<CLightingDialog*>(&dialog);
-        EXPECT_NE(lighting, nullptr);
-        if (!lighting)
-            return int(QDialog::Rejected);
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Lighting Properties  "));
-        QWidget* editor = lighting->colourEditor();
-        QTest::mousePress(editor, Qt::LeftButton, {}, QPoint(7, 100));
-        QTest::mouseMove(editor, QPoint(7, 60));
-        QTest::mouseRelease(editor, Qt::LeftButton, {}, QPoint(7, 60));
-        return int(QDialog::Rejected);
-    });
-    QTest::mouseClick(block().lightingButton(), Qt::LeftButton);
-    ASSERT_TRUE(dialogs.dialogSteps.empty());
-    // (115 - 60) x 1/110 x 255 = 127, stored as 127 x 1/255.
-    EXPECT_EQ(record().lightColour.r, float(127 * double(1.0f / 255.0f)));
-    EXPECT_EQ(record().lightColour.g, green);
-    EXPECT_FALSE(activeDocument()->isModified());
-
-    dialogs.dialogSteps.push_back([](QDialog& dialog) {
-        auto* reflection = qobject_cast<CReflectionDialog*>(&dialog);
-        EXPECT_NE(reflection, nullptr);
-        if (!reflection)
-            return int(QDialog::Rejected);
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Reflection Parameters"));
-        QTest::mouseClick(reflection->brillianceEditor(), Qt::LeftButton, {}, QPoint(18, 5));
-        return int(QDialog::Accepted);
-    });
-    QTest::mouseClick(block().reflectionButton(), Qt::LeftButton);
-    EXPECT_EQ(record().brilliance.y, 199.21568f);
-    EXPECT_TRUE(activeDocument()->isModified());
-}
-
-TEST_F(CommandBlock, ListsSelectNothingUntilADocumentIsShown) {
-    NoDocumentHost host;
-    CCommandBlock standalone(host);
-    EXPECT_EQ(standalone.materialList()->currentIndex(), -1);
-    EXPECT_EQ(standalone.reliefList()->currentIndex(), -1);
-    EXPECT_EQ(standalone.field(Field::Detail)->text(), QStringLiteral("3"));
-}
-
-TEST_F(CommandBlock, AWheelOverAListNotInUseSwitchesNothing) {
-    startBlock();
-    field(Field::Detail)->setFocus(Qt::MouseFocusReason);
-    QComboBox* materials = block().materialList();
-    QWheelEvent wheel(QPointF(5, 5), materials->mapToGlobal(QPointF(5, 5)), QPoint(),
-                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(materials, &wheel);
-    EXPECT_EQ(materials->currentIndex(), 1);
-    EXPECT_EQ(record().material, 1);
-    EXPECT_FALSE(activeDocument()->isModified());
-}
-
-TEST_F(CommandBlock, AValueTypedBeforeAnotherDocumentBecomesActiveStaysWithItsDocument) {
-    startBlock();
-    CQuorvelDoc* first = activeDocument();
-    type(Field::Turbulence, QStringLiteral("44"));
-    // Ctrl+N does not move the focus out of the field.
-    frame().actions().action(quorvel::command::kNew)->trigger();
-    settle();
+    user::choose(&frame(), command(id::kNewWindow));
+    user::typeInto(field(Turbulence), "44"_q);
+    user::shortcut(&frame(), command(id::kSave));
+    EXPECT_EQ(saved("Quorve1.qvl"_q).turbulence, 0.44f);
+    user::typeInto(field(Turbulence), "50"_q);
+    user::shortcut(&frame(), command(id::kNew));
     ASSERT_NE(activeDocument(), first);
-    EXPECT_EQ(first->current().turbulence, 0.44f);
-    EXPECT_TRUE(first->isModified());
-    EXPECT_EQ(field(Field::Turbulence)->text(), QStringLiteral("80"));
-    EXPECT_EQ(activeDocument()->current().turbulence, 0.8f);
-}
-
-TEST_F(CommandBlock, LeavingTheWindowStoresNothingWhileAnotherFieldIsBad) {
-    startBlock();
-    typeAndLeaveWindow(Field::ScaleY, QStringLiteral("1001"));
-    typeAndLeaveWindow(Field::Turbulence, QStringLiteral("37"));
-    EXPECT_EQ(record().turbulence, 0.8f);
+    EXPECT_EQ(std::tuple(first->current().turbulence, first->isModified()), std::tuple(0.5f, true));
+    EXPECT_EQ(field(Turbulence)->text(), "80"_q);
+    // An invalid field holds everything back, quietly.
+    enter(Turbulence, "25"_q);
+    user::typeInto(field(ScaleX), "0"_q);
+    user::shortcut(&frame(), command(id::kSave));
+    EXPECT_EQ(saved("Quorve2.qvl"_q).scale.x, first->current().scale.x);
+    EXPECT_EQ(saved("Quorve2.qvl"_q).turbulence, 0.25f);
     EXPECT_TRUE(dialogs.questions.isEmpty());
-}
-
-TEST_F(CommandBlock, CommandsSeeAValueTypedWithoutLeavingTheField) {
-    startBlock();
-    type(Field::Turbulence, QStringLiteral("44"));
-    // Ctrl+S leaves the focus where it is; the saved document must hold the 44.
-    frame().actions().action(quorvel::command::kSave)->trigger();
-    quorvel::TextureParams saved;
-    ASSERT_TRUE(
-        quorvel::readTextureDocument(path(QStringLiteral("Quorve1.qvl")).toStdString(), saved)
-            .ok());
-    EXPECT_EQ(saved.turbulence, 0.44f);
-    EXPECT_TRUE(field(Field::Turbulence)->hasFocus());
-
-    // An invalid field keeps everything back, quietly.
-    type(Field::ScaleX, QStringLiteral("0"));
-    type(Field::Turbulence, QStringLiteral("55"));
-    frame().actions().action(quorvel::command::kSave)->trigger();
-    EXPECT_EQ(record().turbulence, 0.44f);
 }

@@ -3,26 +3,35 @@
 #include "app/childframe.h"
 #include "app/mainframe.h"
 #include "app/quorvelview.h"
+#include "tests/gui/userinput.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
 #include <QThread>
 
-QMessageBox::StandardButton ScriptedDialogs::ask(QWidget*, const QString& text,
+QMessageBox::StandardButton ScriptedDialogs::ask(QWidget* parent, const QString& text,
                                                  QMessageBox::StandardButtons buttons,
-                                                 QMessageBox::Icon) {
+                                                 QMessageBox::Icon icon) {
     questions.append(text);
     buttonSets.append(buttons);
-    if (answers.empty()) {
-        if (buttons == QMessageBox::Ok)
-            return QMessageBox::Ok;
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
+    if (!answers.empty()) {
+        answer = answers.front();
+        answers.pop_front();
+    } else if (buttons != QMessageBox::Ok) {
         ADD_FAILURE() << "unexpected question: " << text.toStdString();
-        return buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::No;
+        answer = buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::No;
     }
-    const QMessageBox::StandardButton answer = answers.front();
-    answers.pop_front();
-    return answer;
+    if (!buttons.testFlag(answer)) {
+        ADD_FAILURE() << "the box has no such answer: " << text.toStdString();
+        return QMessageBox::NoButton;
+    }
+    // The real box opens and the user clicks the answer in it.
+    user::answerLater(answer);
+    return CUserDialogs::ask(parent, text, buttons, icon);
 }
 
 QStringList ScriptedDialogs::openFileNames(QWidget*, const FileDialogRequest& request) {
@@ -64,10 +73,16 @@ int ScriptedDialogs::runDialog(QDialog& dialog) {
     }
     auto step = std::move(dialogSteps.front());
     dialogSteps.pop_front();
-    dialog.show();
-    const int result = step(dialog);
-    dialog.hide();
-    return result;
+    QTimer::singleShot(0, &dialog, [&dialog, step = std::move(step)] {
+        (void)QTest::qWaitForWindowExposed(&dialog);
+        step(dialog);
+        if (dialog.isVisible()) {
+            ADD_FAILURE() << "the step left the dialog open: "
+                          << dialog.windowTitle().toStdString();
+            dialog.reject();
+        }
+    });
+    return dialog.exec();
 }
 
 void GuiTest::SetUp() {

@@ -3,6 +3,7 @@
 #include "app/quorvelapp.h"
 #include "app/userdialogs.h"
 #include "panels/panelhost.h"
+#include "tests/gui/userinput.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -39,8 +40,9 @@ public:
     std::deque<QStringList> openChoices;
     std::deque<QString> saveChoices;  // an empty string cancels
     std::deque<QColor> colours;
-    // Each acts on the dialog's real widgets and returns its result (Accepted or Rejected).
-    std::deque<std::function<int(QDialog&)>> dialogSteps;
+    // Each acts on the shown modal dialog through the user's input and must close it (OK or
+    // Cancel); the dialog's result is what the program sees.
+    std::deque<std::function<void(QDialog&)>> dialogSteps;
 
     QStringList questions;  // every message box text, in order
     QList<QMessageBox::StandardButtons> buttonSets;

@@ -7,47 +7,17 @@
 #include "app/imageformatdialog.h"
 #include "app/mainframe.h"
 #include "app/quorveldoc.h"
+#include "app/quorvelview.h"
 
-#include <QAction>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 
-using quorvel::command::kImageFormat;
-
-namespace {
-
-QRadioButton* choice(QDialog& dialog, int index) {
-    const QString label = CImageFormatDialog::label(index);
-    for (QRadioButton* button : dialog.findChildren<QRadioButton*>())
-        if (button->text() == label)
-            return button;
-    return nullptr;
-}
-
-// The user picks choice `index` and presses OK.
-std::function<int(QDialog&)> pick(int index, int* checkedAtStart = nullptr) {
-    return [index, checkedAtStart](QDialog& dialog) {
-        if (checkedAtStart)
-            *checkedAtStart = static_cast<CImageFormatDialog&>(dialog).selection();
-        choice(dialog, index)->click();
-        dialog.accept();
-        return dialog.result();
-    };
-}
-
-// The user types a free size and presses OK; the dialog's result is what OK led to.
-std::function<int(QDialog&)> typeFreeSize(const QString& horizontal, const QString& vertical) {
-    return [horizontal, vertical](QDialog& dialog) {
-        auto& free = static_cast<CFreeFormatDialog&>(dialog);
-        free.horizontalField()->setText(horizontal);
-        free.verticalField()->setText(vertical);
-        free.accept();
-        return free.isVisible() ? int(QDialog::Rejected) : free.result();
-    };
-}
-
-}  // namespace
+using namespace Qt::StringLiterals;
+using Button = QDialogButtonBox::StandardButton;
 
 class ImageFormat : public GuiTest {
 protected:
@@ -55,126 +25,90 @@ protected:
         GuiTest::SetUp();
         start();
     }
-    void runCommand() { frame().actions().action(kImageFormat)->trigger(); }
-    QSize documentSize() const { return {activeDocument()->width(), activeDocument()->height()}; }
-    QSize recordSize() const {
-        return {activeDocument()->current().imageWidth, activeDocument()->current().imageHeight};
+    static void press(QDialog& dialog, Button which) {
+        user::click(dialog.findChild<QDialogButtonBox*>()->button(which));
     }
+    // The user clicks choice `index` (none for -1), then OK or Cancel.
+    std::function<void(QDialog&)> pick(int index, Button close = QDialogButtonBox::Ok) {
+        return [this, index, close](QDialog& dialog) {
+            opened = static_cast<CImageFormatDialog&>(dialog).selection();
+            for (QRadioButton* button : dialog.findChildren<QRadioButton*>())
+                if (button->text() == CImageFormatDialog::label(index))
+                    user::click(button);
+            press(dialog, close);
+        };
+    }
+    // The user types a size into Free Format and clicks OK.
+    static void typeFreeSize(QDialog& dialog, const QString& horizontal, const QString& vertical) {
+        user::typeInto(static_cast<CFreeFormatDialog&>(dialog).horizontalField(), horizontal);
+        user::typeInto(static_cast<CFreeFormatDialog&>(dialog).verticalField(), vertical);
+        press(dialog, QDialogButtonBox::Ok);
+    }
+    // Runs the command with the user's steps in its dialogs; returns the view's size and the
+    // record's.
+    std::pair<QSize, QSize> run(std::initializer_list<std::function<void(QDialog&)>> steps) {
+        dialogs.dialogSteps.insert(dialogs.dialogSteps.end(), steps.begin(), steps.end());
+        user::choose(&frame(), frame().actions().action(quorvel::command::kImageFormat));
+        EXPECT_TRUE(dialogs.dialogSteps.empty());
+        const quorvel::TextureParams& record = activeDocument()->current();
+        return {{activeDocument()->width(), activeDocument()->height()},
+                {record.imageWidth, record.imageHeight}};
+    }
+    static std::pair<QSize, QSize> both(QSize size) { return {size, size}; }
+
+    int opened = -2;  // the choice checked when the dialog opened
 };
 
-TEST_F(ImageFormat, PresetsSetTheSizesTheyStandFor) {
-    const QSize expected[] = {{160, 120}, {320, 240},  {640, 480},   {740, 576},
-                              {800, 600}, {1024, 768}, {2048, 1536}, {4096, 2836}};
-    int checked = -2;
-    dialogs.dialogSteps.push_back(pick(5, &checked));
-    runCommand();
-    EXPECT_EQ(checked, 0) << "a new document is Screen/16";
-    EXPECT_EQ(documentSize(), QSize(1024, 768)) << "1K is 1024 x 768 whatever its label says";
-    EXPECT_EQ(recordSize(), QSize(1024, 768));
-    EXPECT_EQ(activeDocument()->current().imageFormat, 5);
-    EXPECT_TRUE(activeDocument()->isModified());
-
-    for (int index = 0; index < 8; ++index) {
-        dialogs.dialogSteps.push_back(pick(index));
-        runCommand();
-        EXPECT_EQ(recordSize(), expected[index]) << index;
-        EXPECT_EQ(documentSize(), expected[index]) << index;
-        // The window sits at the area's corner, never larger than the free area.
-        const QSize area = frame().mdiArea()->viewport()->size();
-        const QSize wanted = (expected[index] + QSize(12, 31)).boundedTo(area);
-        EXPECT_EQ(frame().activeChildFrame()->pos(), QPoint(0, 0)) << index;
-        EXPECT_EQ(frame().activeChildFrame()->size(), wanted) << index;
-    }
-}
-
-TEST_F(ImageFormat, CancelChangesNothing) {
-    dialogs.dialogSteps.push_back([](QDialog& dialog) {
-        choice(dialog, 7)->click();
-        dialog.reject();
-        return dialog.result();
-    });
-    runCommand();
-    EXPECT_EQ(recordSize(), QSize(160, 120));
+TEST_F(ImageFormat, PresetsSetTheSizesTheyStandForAndFitTheWindow) {
+    EXPECT_EQ(run({pick(7, QDialogButtonBox::Cancel)}), both({160, 120})) << "Cancel";
     EXPECT_FALSE(activeDocument()->isModified());
-}
-
-TEST_F(ImageFormat, FreeFormatIsAskedOnEachClickAndKeptAfterwards) {
-    dialogs.dialogSteps.push_back(pick(8));
-    dialogs.dialogSteps.push_back(typeFreeSize(QStringLiteral("300"), QStringLiteral("200")));
-    runCommand();
-    EXPECT_EQ(recordSize(), QSize(300, 200));
-    EXPECT_EQ(documentSize(), QSize(300, 200));
-    EXPECT_EQ(activeDocument()->current().imageFormat, 8);
-
-    // OK without clicking Free Format again keeps the size.
-    int checked = -2;
-    dialogs.dialogSteps.push_back([&checked](QDialog& dialog) {
-        checked = static_cast<CImageFormatDialog&>(dialog).selection();
-        dialog.accept();
-        return dialog.result();
-    });
-    runCommand();
-    EXPECT_EQ(checked, 8);
-    EXPECT_EQ(recordSize(), QSize(300, 200));
-
-    // Cancel in the free dialog leaves the free size at the record's size.
-    dialogs.dialogSteps.push_back(pick(8));
-    dialogs.dialogSteps.push_back([](QDialog& dialog) {
-        dialog.reject();
-        return dialog.result();
-    });
-    runCommand();
-    EXPECT_EQ(recordSize(), QSize(300, 200));
-}
-
-TEST_F(ImageFormat, FreeFormatRefusesWhatIsNoSize) {
-    const struct {
-        const char* horizontal;
-        const char* vertical;
-        const char* message;
-    } rows[] = {
-        {"0", "200", "Please enter an integer between 1 and 32767."},
-        {"70000", "200", "Please enter an integer between 1 and 32767."},
-        {"32768", "200", "Please enter an integer between 1 and 32767."},
-        {"12a", "200", "Please enter an integer."},
-        {"", "200", "Please enter an integer."},
-        {"300", "-5", "Please enter an integer between 1 and 32767."},
-        {"300", "1.5", "Please enter an integer."},
-    };
-    for (const auto& row : rows) {
-        dialogs.questions.clear();
-        CFreeFormatDialog dialog(160, 120);
-        dialog.show();
-        dialog.horizontalField()->setText(QString::fromUtf8(row.horizontal));
-        dialog.verticalField()->setText(QString::fromUtf8(row.vertical));
-        dialog.accept();
-        EXPECT_TRUE(dialog.isVisible()) << row.horizontal << " x " << row.vertical;
-        EXPECT_EQ(dialogs.questions, QStringList{QString::fromUtf8(row.message)})
-            << row.horizontal << " x " << row.vertical;
-        EXPECT_EQ(dialog.horizontal(), 160);
+    // 1K is 1024 x 768, whatever its label says.
+    const QSize sizes[] = {{160, 120}, {320, 240},  {640, 480},   {740, 576},
+                           {800, 600}, {1024, 768}, {2048, 1536}, {4096, 2836}};
+    for (int index = 7; index >= 0; --index) {
+        SCOPED_TRACE(CImageFormatDialog::label(index).toStdString());
+        EXPECT_EQ(run({pick(index)}), both(sizes[index]));
+        EXPECT_EQ(opened, index == 7 ? 0 : index + 1) << "the dialog opens on the record's";
+        // The window moves to the corner and shows the whole image if the area allows; only a
+        // window smaller than the image scrolls.
+        CQuorvelView* view = frame().activeChildFrame()->view();
+        const QSize wanted = sizes[index] + QSize(12, 31);
+        const QSize area = frame().mdiArea()->viewport()->size();
+        EXPECT_EQ(frame().activeChildFrame()->geometry(), QRect({0, 0}, wanted.boundedTo(area)));
+        EXPECT_EQ(view->horizontalScrollBar()->isVisible() ||
+                      view->verticalScrollBar()->isVisible(),
+                  wanted != wanted.boundedTo(area));
     }
-    CFreeFormatDialog dialog(160, 120);
-    dialog.horizontalField()->setText(QStringLiteral(" 32767 "));
-    dialog.verticalField()->setText(QStringLiteral("1"));
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(QSize(dialog.horizontal(), dialog.vertical()), QSize(32767, 1));
+    EXPECT_TRUE(activeDocument()->isModified());
+    // A format from elsewhere checks nothing; OK shows 160 x 120 and the record keeps its size.
+    activeDocument()->current().imageFormat = 42;
+    activeDocument()->setImageSize(500, 400);
+    EXPECT_EQ(run({pick(-1)}), std::pair(QSize(160, 120), QSize(500, 400)));
+    EXPECT_EQ(opened, -1);
+    EXPECT_EQ(activeDocument()->current().imageFormat, -1);
 }
 
-TEST_F(ImageFormat, AnyOkMarksModifiedAndAForeignFormatChecksNothing) {
-    activeDocument()->current().imageFormat = 42;
-    int checked = -2;
-    dialogs.dialogSteps.push_back([&checked](QDialog& dialog) {
-        checked = static_cast<CImageFormatDialog&>(dialog).selection();
-        dialog.accept();
-        return dialog.result();
-    });
-    activeDocument()->setImageSize(500, 400);
-    runCommand();
-    EXPECT_EQ(checked, -1);
-    // With nothing checked the window falls back to 160 x 120; the record keeps its size.
-    EXPECT_EQ(documentSize(), QSize(160, 120));
-    EXPECT_EQ(recordSize(), QSize(500, 400));
-    EXPECT_EQ(activeDocument()->current().imageFormat, -1);
-    EXPECT_TRUE(activeDocument()->isModified());
+TEST_F(ImageFormat, FreeFormatRefusesWhatIsNoSizeAndKeepsWhatItTook) {
+    const QString range = u"Please enter an integer between 1 and 32767."_s;
+    const QString integer = u"Please enter an integer."_s;
+    const auto refuseAll = [&](QDialog& dialog) {
+        const QString rows[][3] = {{u"0"_s, u"9"_s, range},
+                                   {u"32768"_s, u"9"_s, range},
+                                   {u"12a"_s, u"9"_s, integer},
+                                   {u"9"_s, u"-5"_s, range}};
+        for (const auto& [horizontal, vertical, message] : rows) {
+            dialogs.questions.clear();
+            typeFreeSize(dialog, horizontal, vertical);
+            EXPECT_TRUE(dialog.isVisible()) << horizontal.toStdString();
+            EXPECT_EQ(dialogs.questions, QStringList{message}) << horizontal.toStdString();
+        }
+        press(dialog, QDialogButtonBox::Cancel);
+    };
+    // Free Format cancelled: OK keeps the record's size.
+    EXPECT_EQ(run({pick(8), refuseAll}), both({160, 120}));
+    const auto type = [](QDialog& dialog) { typeFreeSize(dialog, u" 32767 "_s, u"1"_s); };
+    EXPECT_EQ(run({pick(8), type}), both({32767, 1}));
+    // OK without clicking Free Format again keeps the free size.
+    EXPECT_EQ(run({pick(-1)}), both({32767, 1}));
+    EXPECT_EQ(opened, 8);
 }
