@@ -24,13 +24,13 @@ std::string localPath(const QString& path) { return QFile::encodeName(path).toSt
 
 QString messageText(const FileStatus& status) { return QString::fromStdString(status.message); }
 
-// The file dialogs move the current folder to the one last chosen, so that a later Save of an
-// unnamed document lands beside the files the user works with.
-void followChosenFolder(const QString& path) { QDir::setCurrent(QFileInfo(path).absolutePath()); }
-
 }  // namespace
 
 CFileCommands::CFileCommands(CQuorvelApp& app) : mApp(app) {}
+
+void CFileCommands::followChosenFolder(const QString& path) {
+    QDir::setCurrent(QFileInfo(path).absolutePath());
+}
 
 QString CFileCommands::dialogFolder() {
     const QString folder = QString::fromStdString(textureFolder());
@@ -53,7 +53,7 @@ bool CFileCommands::ReadTextureFile(const QString& path) {
     CQuorvelDoc* document = frame->document();
     document->loadRecord(record);
     document->setPathName(QFileInfo(path).absoluteFilePath());
-    mApp.recentFiles().add(document->pathName());
+    remember(document->pathName());
     mApp.mainFrame()->refreshPanels(document);
     mApp.mainFrame()->fitChildFrame(frame, CMainFrame::Fit::KeepPosition);
     return true;
@@ -69,21 +69,24 @@ void CFileCommands::open() {
     for (const QString& file : files) {
         const QString path = QFileInfo(file).absoluteFilePath();
         followChosenFolder(path);
-        if (ReadTextureFile(path))
-            CRecentFileList::storeFirst(mApp.settings(), path);
+        ReadTextureFile(path);
     }
-    mApp.mainFrame()->updateMenus();
 }
 
 void CFileCommands::openRecent(int k) {
-    const QString path = CRecentFileList::storedEntry(mApp.settings(), k);
+    const QString path = mApp.recentFiles().entry(k);
     mApp.mainFrame()->showStatusText(path);
     if (path.isEmpty()) {
         CUserDialogs::instance().tell(mApp.mainFrame(), tr("Recent file %1 is not set.").arg(k));
         return;
     }
-    if (ReadTextureFile(path))
-        CRecentFileList::storeFirst(mApp.settings(), path, k);
+    ReadTextureFile(path);
+}
+
+void CFileCommands::remember(const QString& path) {
+    mApp.recentFiles().add(path);
+    // Stored at once: the profile then never disagrees with the menu, even after a crash.
+    mApp.recentFiles().save(mApp.settings());
     mApp.mainFrame()->updateMenus();
 }
 
@@ -98,8 +101,15 @@ bool CFileCommands::save(CQuorvelDoc* document) {
         // Relative to the current folder; named in full in any message.
         target = QFileInfo(target).absoluteFilePath();
     }
+    // The texture folder is made on its first use, as a library texture's Save is.
+    const QString folder = QString::fromStdString(textureFolder());
+    if (!folder.isEmpty() && QFileInfo(target).absolutePath() == QDir(folder).absolutePath())
+        QDir().mkpath(folder);
     const FileStatus status = writeTextureFile(localPath(target), document->current());
     report(status);
+    // A bare Save picks its folder itself: the user must see where the file went.
+    if (status.ok())
+        mApp.mainFrame()->showStatusText(tr("Saved %1").arg(QDir::toNativeSeparators(target)));
     return status.ok();
 }
 
@@ -154,8 +164,7 @@ bool CFileCommands::SaveTextureAs(CQuorvelDoc* document) {
         if (!status.ok())
             return false;
         document->setPathName(path);
-        mApp.recentFiles().add(path);
-        mApp.mainFrame()->updateMenus();
+        remember(path);
         return true;
     }
     if (*format == ExportFormat::Tpr) {
@@ -177,7 +186,11 @@ bool CFileCommands::PromptSaveDocument(CQuorvelDoc* document) {
                          QStringLiteral(" has been modified !!\n") +
                          QStringLiteral("Do you wish to Save your Current Work ??");
     const auto answer = CUserDialogs::instance().ask(
-        mApp.mainFrame(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question);
+        mApp.mainFrame(), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+        QMessageBox::Question);
+    // Cancel keeps the window, and every other window, open.
+    if (answer == QMessageBox::Cancel)
+        return false;
     if (answer != QMessageBox::Yes)
         return true;
     // Answering Yes must never lose the document: without a save the close stops here.

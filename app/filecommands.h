@@ -37,11 +37,16 @@ public:
 
     // The folder file dialogs open in: ~/qvl when it exists, else the current folder.
     static QString dialogFolder();
+    // The file dialogs move the current folder to the one last chosen, so that a later Save of
+    // an unnamed document lands beside the files the user works with.
+    static void followChosenFolder(const QString& path);
 
 private:
     quorvel::FileStatus writeImage(CQuorvelDoc* document, const QString& path, int format,
                                    bool* cancelled);
     void report(const quorvel::FileStatus& status);
+    // Puts a document's path first in the recent files.
+    void remember(const QString& path);
 
     CQuorvelApp& mApp;
 };

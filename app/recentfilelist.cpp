@@ -11,7 +11,7 @@ QString entryKey(int k) { return QStringLiteral("Recent File List/File%1").arg(k
 void CRecentFileList::load(const QSettings& settings) {
     mEntries.clear();
     for (int k = 1; k <= kEntries; ++k) {
-        const QString path = storedEntry(settings, k);
+        const QString path = settings.value(entryKey(k)).toString();
         if (!path.isEmpty())
             mEntries.append(path);
     }
@@ -31,16 +31,6 @@ void CRecentFileList::add(const QString& path) {
     mEntries.prepend(path);
     while (mEntries.size() > kEntries)
         mEntries.removeLast();
-}
-
-QString CRecentFileList::storedEntry(const QSettings& settings, int k) {
-    return settings.value(entryKey(k)).toString();
-}
-
-void CRecentFileList::storeFirst(QSettings& settings, const QString& path, int k) {
-    for (int i = k; i >= 2; --i)
-        settings.setValue(entryKey(i), storedEntry(settings, i - 1));
-    settings.setValue(entryKey(1), path);
 }
 
 QString CRecentFileList::menuText(const QString& path) {

@@ -42,6 +42,7 @@ void CLibraryCommands::add() {
     const QStringList files = CUserDialogs::instance().openFileNames(mDialogParent, request);
     if (files.isEmpty())
         return;
+    CFileCommands::followChosenFolder(files.constFirst());
     QStringList refused;
     bool added = false;
     for (const QString& file : files) {
@@ -70,8 +71,10 @@ void CLibraryCommands::load() {
     FileDialogRequest request = libraryRequest(QStringLiteral("Load a Texture Library"));
     request.severalFiles = false;
     const QStringList chosen = CUserDialogs::instance().openFileNames(mDialogParent, request);
-    if (!chosen.isEmpty())
-        readLibrary(chosen.constFirst());
+    if (chosen.isEmpty())
+        return;
+    CFileCommands::followChosenFolder(chosen.constFirst());
+    readLibrary(chosen.constFirst());
 }
 
 bool CLibraryCommands::readLibrary(const QString& path) {
@@ -101,6 +104,7 @@ void CLibraryCommands::save() {
     const QString chosen = CUserDialogs::instance().saveFileName(mDialogParent, request);
     if (chosen.isEmpty())
         return;
+    CFileCommands::followChosenFolder(chosen);
     const FileStatus written = quorvel::writeLibraryFile(
         localPath(QFileInfo(chosen).absoluteFilePath()), mStrip.fileEntries());
     if (!written.ok())
