@@ -2,7 +2,6 @@
 
 #include "app/quorveldoc.h"
 #include "app/userdialogs.h"
-#include "engine/numeric.h"
 #include "panels/integerfield.h"
 #include "panels/lightingdialog.h"
 #include "panels/panelhost.h"
@@ -16,17 +15,19 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QProgressBar>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
 
-using quorvel::truncToInt;
+#include <cmath>
 
 namespace {
 
 constexpr int kReliefListItems = 8;  // the five reliefs and three empty items
 
 // The single-precision factors between fields and record; the products are formed in double
-// precision, which is why a typed 10 in Turbulence comes back as 9.
+// precision.
 constexpr double kPercent = 0.01f;
 constexpr double kTenth = 0.1f;
 
@@ -60,8 +61,35 @@ float fieldToRecord(int value, double factor) {
     return static_cast<float>(static_cast<double>(value) * factor);
 }
 
-int recordToField(float value, double scale) {
-    return truncToInt(static_cast<double>(value) * scale);
+// The record's value behind a field, before it is rounded for showing.
+double exactValue(CCommandBlock::Field which, const quorvel::TextureParams& record) {
+    using Field = CCommandBlock::Field;
+    const auto times = [](float value, double scale) { return static_cast<double>(value) * scale; };
+    switch (which) {
+    case Field::Detail: return record.octaves;
+    case Field::Turbulence: return times(record.turbulence, 100.0);
+    case Field::ScaleX: return times(record.scale.x, 10.0);
+    case Field::ReliefScaleX: return times(record.reliefScale.x, 10.0);
+    case Field::ScaleY: return times(record.scale.y, 10.0);
+    case Field::ReliefScaleY: return times(record.reliefScale.y, 10.0);
+    case Field::Intensity: return times(record.reliefIntensity, 10.0);
+    }
+    return 0.0;
+}
+
+// What a field shows: the nearest whole number, so that a typed value comes back as typed (the
+// single-precision factors store a typed 60 a hair below 0.6). A value outside the accepted
+// range, which a file may hold, shows the nearest accepted number; NaN shows the smallest.
+int shownValue(CCommandBlock::Field which, double exact) {
+    const FieldRange& range = rangeOf(which);
+    const double nearest = std::round(exact);
+    if (nearest >= range.acceptedMin && nearest <= range.acceptedMax)
+        return static_cast<int>(nearest);
+    return nearest > range.acceptedMax ? range.acceptedMax : range.acceptedMin;
+}
+
+int shownValue(CCommandBlock::Field which, const quorvel::TextureParams& record) {
+    return shownValue(which, exactValue(which, record));
 }
 
 QComboBox* makeList(int items, std::string_view (*name)(int) noexcept) {
@@ -69,6 +97,12 @@ QComboBox* makeList(int items, std::string_view (*name)(int) noexcept) {
     for (int i = 0; i < items; ++i) {
         const std::string_view text = name(i);
         list->addItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        // An unnamed entry keeps its index (a file may select it) but is neither shown nor
+        // reached by the arrow keys.
+        if (text.empty()) {
+            static_cast<QListView*>(list->view())->setRowHidden(i, true);
+            static_cast<QStandardItemModel*>(list->model())->item(i)->setEnabled(false);
+        }
     }
     // Nothing is selected until a document is shown.
     list->setCurrentIndex(-1);
@@ -180,33 +214,41 @@ CPromptButton* CCommandBlock::createButton(const QString& caption, const QString
 
 CCommandBlock::Fields CCommandBlock::fieldsOf(const quorvel::TextureParams& record) {
     Fields fields;
-    fields.turbulence = recordToField(record.turbulence, 100.0);
-    fields.detail = record.octaves;
-    fields.scaleX = recordToField(record.scale.x, 10.0);
-    fields.scaleY = recordToField(record.scale.y, 10.0);
-    fields.reliefScaleX = recordToField(record.reliefScale.x, 10.0);
-    fields.reliefScaleY = recordToField(record.reliefScale.y, 10.0);
-    fields.intensity = recordToField(record.reliefIntensity, 10.0);
+    fields.turbulence = shownValue(Field::Turbulence, record);
+    fields.detail = shownValue(Field::Detail, record);
+    fields.scaleX = shownValue(Field::ScaleX, record);
+    fields.scaleY = shownValue(Field::ScaleY, record);
+    fields.reliefScaleX = shownValue(Field::ReliefScaleX, record);
+    fields.reliefScaleY = shownValue(Field::ReliefScaleY, record);
+    fields.intensity = shownValue(Field::Intensity, record);
     fields.material = record.material;
     fields.relief = record.relief;
     return fields;
 }
 
 void CCommandBlock::showRecord(const quorvel::TextureParams& record) {
-    const Fields values = fieldsOf(record);
-    field(Field::Detail)->showNumber(values.detail);
-    field(Field::Turbulence)->showNumber(values.turbulence);
-    field(Field::ScaleX)->showNumber(values.scaleX);
-    field(Field::ReliefScaleX)->showNumber(values.reliefScaleX);
-    field(Field::ScaleY)->showNumber(values.scaleY);
-    field(Field::ReliefScaleY)->showNumber(values.reliefScaleY);
-    field(Field::Intensity)->showNumber(values.intensity);
+    QStringList outside;
+    for (int i = 0; i < kFieldCount; ++i) {
+        const auto which = static_cast<Field>(i);
+        const double exact = exactValue(which, record);
+        const int shown = shownValue(which, exact);
+        field(which)->showNumber(shown);
+        if (!(std::round(exact) == shown))
+            outside.append(text("%1 %2 (shown as %3)")
+                               .arg(field(which)->accessibleName())
+                               .arg(exact, 0, 'g', 6)
+                               .arg(shown));
+    }
+    // The record keeps such a value until the field is edited; the user should know.
+    if (!outside.isEmpty())
+        mHost.showPrompt(text("Outside the fields' ranges, kept until edited: ") +
+                         outside.join(text(", ")));
     // A value outside the list selects nothing.
     const auto inList = [](int value, const QComboBox* list) {
         return value >= 0 && value < list->count() ? value : -1;
     };
-    mMaterial->setCurrentIndex(inList(values.material, mMaterial));
-    mRelief->setCurrentIndex(inList(values.relief, mRelief));
+    mMaterial->setCurrentIndex(inList(record.material, mMaterial));
+    mRelief->setCurrentIndex(inList(record.relief, mRelief));
 }
 
 CCommandBlock::Fields CCommandBlock::fields() const {
@@ -343,10 +385,8 @@ void CCommandBlock::switchMaterial(int material) {
     const quorvel::TextureParams& preset = document->defaults()[static_cast<size_t>(material)];
     quorvel::applyMaterialDefaults(record, preset);
     record.material = static_cast<int8_t>(material);
-    field(Field::Turbulence)->showNumber(recordToField(preset.turbulence, 100.0));
-    field(Field::ScaleX)->showNumber(recordToField(preset.scale.x, 10.0));
-    field(Field::ScaleY)->showNumber(recordToField(preset.scale.y, 10.0));
-    field(Field::Detail)->showNumber(preset.octaves);
+    for (const Field which : {Field::Turbulence, Field::ScaleX, Field::ScaleY, Field::Detail})
+        field(which)->showNumber(shownValue(which, preset));
     mHost.refreshPalette();
     document->setModified();
     mHost.redrawActiveView();

@@ -3,6 +3,9 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStyleOptionSpinBox>
+
+#include <algorithm>
 
 namespace {
 
@@ -20,7 +23,27 @@ CIntegerField::CIntegerField(QWidget* parent) : QAbstractSpinBox(parent) {
 void CIntegerField::setSpinRange(int minimum, int maximum) {
     mMinimum = minimum;
     mMaximum = maximum;
+    updateGeometry();
 }
+
+QSize CIntegerField::minimumSizeHint() const {
+    // The base class knows no values, so it would size the field for none: make room for the
+    // longest number of the spin range, which the arrows can reach.
+    ensurePolished();
+    const qsizetype digits =
+        std::max(QString::number(mMinimum).size(), QString::number(mMaximum).size());
+    const QFontMetrics metrics = fontMetrics();
+    const QMargins margins = lineEdit()->textMargins();
+    // The line edit's own frame and cursor take a few pixels besides the digits.
+    const QSize contents(metrics.horizontalAdvance(QString(digits + 1, QLatin1Char('0'))) +
+                             margins.left() + margins.right() + 6,
+                         lineEdit()->minimumSizeHint().height());
+    QStyleOptionSpinBox option;
+    initStyleOption(&option);
+    return style()->sizeFromContents(QStyle::CT_SpinBox, &option, contents, this);
+}
+
+QSize CIntegerField::sizeHint() const { return minimumSizeHint(); }
 
 std::optional<int> CIntegerField::number() const {
     bool ok = false;

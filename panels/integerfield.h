@@ -27,6 +27,8 @@ public:
     void markCommitted();
 
     void stepBy(int steps) override;
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
     QValidator::State validate(QString& input, int& position) const override;
 
 signals:
