@@ -2,6 +2,7 @@
 
 #include "app/freeformatdialog.h"
 #include "app/userdialogs.h"
+#include "panels/twopanedialog.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -23,7 +24,7 @@ const std::array<Preset, 9> kPresets{{
     {"Screen (640x480)", {640, 480}},
     {"Video (740x576)", {740, 576}},
     {"Screen HD (800x600)", {800, 600}},
-    {"1K (1024x740)", {1024, 768}},
+    {"1K (1024x768)", {1024, 768}},
     {"2K (2048x1536)", {2048, 1536}},
     {"4K (4096x2836)", {4096, 2836}},
     {"Free Format ...", {}},
@@ -49,6 +50,7 @@ CImageFormatDialog::CImageFormatDialog(int selection, QSize recordSize, QWidget*
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    setMinimumWidth(widthForTitle(*this));
 }
 
 int CImageFormatDialog::selection() const { return mGroup->checkedId(); }

@@ -8,6 +8,7 @@
 #include "app/quorveldoc.h"
 #include "app/quorvelview.h"
 #include "app/recentfilelist.h"
+#include "app/toolbaricons.h"
 #include "library/librarybar.h"
 #include "panels/commandblock.h"
 #include "panels/palettebar.h"
@@ -19,10 +20,14 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+
+#include <algorithm>
 
 using namespace quorvel::command;
 
@@ -81,13 +86,15 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::createToolBar() {
     mToolBar = addToolBar(text("Toolbar"));
     mToolBar->setObjectName(text("toolBar"));
-    mToolBar->setIconSize(QSize(16, 15));
-    mActions->action(kNew)->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
-    mActions->action(kOpen)->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-    mActions->action(kSave)->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    mActions->action(kHelpContents)->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
-    mActions->action(kContextHelp)
-        ->setIcon(style()->standardIcon(QStyle::SP_TitleBarContextHelpButton));
+    mToolBar->setIconSize(QSize(16, 16));
+    const std::pair<int, ToolbarGlyph> glyphs[] = {{kNew, ToolbarGlyph::New},
+                                                   {kOpen, ToolbarGlyph::Open},
+                                                   {kSave, ToolbarGlyph::Save},
+                                                   {kPrint, ToolbarGlyph::Print},
+                                                   {kHelpContents, ToolbarGlyph::HelpTopics},
+                                                   {kContextHelp, ToolbarGlyph::ContextHelp}};
+    for (const auto& [id, glyph] : glyphs)
+        mActions->action(id)->setIcon(toolbarIcon(glyph));
     mToolBar->addAction(mActions->action(kNew));
     mToolBar->addAction(mActions->action(kOpen));
     mToolBar->addAction(mActions->action(kSave));
@@ -127,8 +134,17 @@ void CMainFrame::createDocks() {
         return dock;
     };
     mCommandBlock = new CCommandBlock(*this);
+    // On a small or highly scaled screen the block scrolls rather than making the window taller
+    // than the screen, which would cut off the palette and the status bar.
+    auto* scroller = new QScrollArea;
+    scroller->setWidget(mCommandBlock);
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller->setMinimumWidth(mCommandBlock->sizeHint().width() +
+                              scroller->verticalScrollBar()->sizeHint().width());
     mCommandBlockDock =
-        makeDock(text("Command Block"), "commandBlockDock", mCommandBlock,
+        makeDock(text("Command Block"), "commandBlockDock", scroller,
                  Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea, Qt::RightDockWidgetArea);
     mLibraryBar = new CLibraryBar(*this);
     mLibraryDock =
@@ -166,8 +182,6 @@ void CMainFrame::addTipMenu() {
         mTipMenu->addAction(mActions->action(kTipOfTheDay));
     }
     menuBar()->addMenu(mTipMenu);
-    // Each bar keeps the menu once it has it, also when the bar is built again.
-    (mDocumentMenu ? mTipOnDocumentMenu : mTipOnEmptyMenu) = true;
 }
 
 void CMainFrame::fillRecentFiles(QMenu* menu) {
@@ -234,8 +248,8 @@ void CMainFrame::updateMenus() {
         connect(window, &QMenu::aboutToShow, this, [this, window] { fillWindowMenu(window); });
         addMenu(text("&Help"), {kHelpIndex, kSeparator, kAbout, kWebsite});
     }
-    if (mDocumentMenu ? mTipOnDocumentMenu : mTipOnEmptyMenu)
-        addTipMenu();
+    // Every bar shows the Tip menu from the start, not only once some menu has been opened.
+    addTipMenu();
     // Commands on the active document are greyed without one (the toolbar shows them too).
     for (int id : {kClose, kSave, kSaveAs, kPrint, kPrintPreview, kImageFormat, kNewWindow,
                    kCascade, kTile, kArrangeIcons})
@@ -290,14 +304,45 @@ void CMainFrame::fitChildFrame(CChildFrame* frame, Fit fit) {
         return;
     CQuorvelDoc* document = frame->document();
     frame->view()->updateScrollRange();
-    QSize size(document->width() + kFrameWidthAllowance,
-               document->height() + kFrameHeightAllowance);
-    if (fit != Fit::New)
-        size = size.boundedTo(mArea->viewport()->size());
-    if (fit == Fit::MoveToOrigin)
-        frame->move(0, 0);
-    frame->resize(size);
+    // Every window stays whole inside the area, smaller than its image when it must be: one
+    // reaching under a docked panel or off the bottom hides its own scroll bars and buttons.
+    const QSize area = mArea->viewport()->size();
+    const QSize size =
+        QSize(document->width() + kFrameWidthAllowance, document->height() + kFrameHeightAllowance)
+            .boundedTo(area);
+    QPoint at = fit == Fit::MoveToOrigin ? QPoint(0, 0) : frame->pos();
+    at.setX(std::max(0, std::min(at.x(), area.width() - size.width())));
+    at.setY(std::max(0, std::min(at.y(), area.height() - size.height())));
+    frame->setGeometry(QRect(at, size));
     frame->show();
+    // The area places a window when it is first shown; keep it inside after that too.
+    if (!QRect(QPoint(0, 0), area).contains(frame->geometry()))
+        frame->move(std::max(0, std::min(frame->x(), area.width() - size.width())),
+                    std::max(0, std::min(frame->y(), area.height() - size.height())));
+}
+
+void CMainFrame::cascade() {
+    // Each window keeps the size of its image as far as the area allows, one title bar lower
+    // and further right than the one before; the area's own cascade shrinks them all.
+    const QSize area = mArea->viewport()->size();
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    QPoint at(0, 0);
+    for (CChildFrame* frame : childFrames()) {
+        if (frame->isMinimized())
+            continue;
+        if (frame->isMaximized())
+            frame->showNormal();
+        if (at.x() + 4 * step > area.width() || at.y() + 4 * step > area.height())
+            at = QPoint(0, 0);
+        const QSize size = QSize(frame->document()->width() + kFrameWidthAllowance,
+                                 frame->document()->height() + kFrameHeightAllowance)
+                               .boundedTo(area - QSize(at.x(), at.y()));
+        frame->setGeometry(QRect(at, size));
+        frame->raise();
+        at += QPoint(step, step);
+    }
+    if (CChildFrame* last = childFrames().isEmpty() ? nullptr : childFrames().constLast())
+        mArea->setActiveSubWindow(last);
 }
 
 void CMainFrame::refreshPanels(CQuorvelDoc* document) {

@@ -48,11 +48,13 @@ public:
     void addChildFrame(CChildFrame* frame);
     void closeDocumentWindows(CQuorvelDoc* document);
 
-    // How a document window is fitted to its image: New sizes it to the image plus the frame's
-    // 12 x 31 pixels in place; the others also limit it to the free document area, and
-    // MoveToOrigin puts it at the area's top-left corner.
+    // How a document window is fitted to its image: its size is the image plus the frame's
+    // 12 x 31 pixels, limited to the free document area, and it is moved as far as needed to lie
+    // wholly inside; MoveToOrigin puts it at the area's top-left corner.
     enum class Fit { New, KeepPosition, MoveToOrigin };
     void fitChildFrame(CChildFrame* frame, Fit fit);
+    // Overlaps the windows, each title in view, each as large as its image where it fits.
+    void cascade();
 
     // Puts the document's colours in the palette cells and its values in the command block.
     void refreshPanels(CQuorvelDoc* document);
@@ -104,8 +106,6 @@ private:
     QDockWidget* mPaletteDock = nullptr;
     QDockWidget* mLibraryDock = nullptr;
     QMenu* mTipMenu = nullptr;
-    bool mTipOnEmptyMenu = false;
-    bool mTipOnDocumentMenu = false;
     QList<QMenu*> mMenus;
     bool mDocumentMenu = false;
     bool mClosing = false;

@@ -33,6 +33,7 @@
 #include <QIcon>
 #include <QMdiArea>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -44,6 +45,8 @@
 using namespace quorvel::command;
 
 namespace {
+
+const QString kFitToPageKey = QStringLiteral("Print/FitToPage");
 
 QString settingsPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
@@ -87,6 +90,7 @@ bool CQuorvelApp::initInstance(const QStringList& arguments) {
     mMainFrame = std::make_unique<CMainFrame>(*this);
     mPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
     mTexturePrinter = std::make_unique<CTexturePrinter>(*mPrinter, mMainFrame.get());
+    mTexturePrinter->setFitToPage(mSettings->value(kFitToPageKey, false).toBool());
     connectCommands();
     installWhatsThis(*mMainFrame, [this](const QString& page) { openHelpPage(page); });
 
@@ -96,12 +100,13 @@ bool CQuorvelApp::initInstance(const QStringList& arguments) {
     quorvel::initNoise();
     QApplication::setWindowIcon(programIcon());
     if (!mCommandLine.print) {
-        // The splash needs the noise tables for its picture.
-        CSplashWindow::showSplash(mMainFrame.get());
         // Without a window manager "maximised" means nothing: fill the screen by hand as well.
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             mMainFrame->setGeometry(screen->availableGeometry());
         mMainFrame->showMaximized();
+        // After the frame, so that the window manager stacks the splash above it; the splash
+        // needs the noise tables for its picture.
+        CSplashWindow::showSplash(mMainFrame.get());
     }
     if (mCommandLine.file.isEmpty())
         newDocument();
@@ -144,7 +149,7 @@ void CQuorvelApp::connectCommands() {
     on(kPalette, [frame] { frame->togglePanel(frame->paletteDock()); });
     on(kCommandBlock, [frame] { frame->togglePanel(frame->commandBlockDock()); });
     on(kNewWindow, [this] { newWindow(); });
-    on(kCascade, [frame] { frame->mdiArea()->cascadeSubWindows(); });
+    on(kCascade, [frame] { frame->cascade(); });
     on(kTile, [frame] { frame->tileHorizontally(); });
     on(kArrangeIcons, [frame] { frame->arrangeIcons(); });
     on(kHelpContents, [this] { openHelp(false); });
@@ -269,6 +274,11 @@ void CQuorvelApp::imageFormat() {
 void CQuorvelApp::print() {
     if (CChildFrame* frame = mMainFrame->activeChildFrame())
         mTexturePrinter->print(*frame->document(), frame->view());
+    keepPrintChoices();
+}
+
+void CQuorvelApp::keepPrintChoices() {
+    mSettings->setValue(kFitToPageKey, mTexturePrinter->fitToPage());
 }
 
 void CQuorvelApp::printPreview() {
@@ -276,14 +286,33 @@ void CQuorvelApp::printPreview() {
         mTexturePrinter->preview(*frame->document(), frame->view());
 }
 
-void CQuorvelApp::printSetup() { mTexturePrinter->setup(); }
+void CQuorvelApp::printSetup() {
+    mTexturePrinter->setup();
+    keepPrintChoices();
+}
 
 bool CQuorvelApp::printFromCommandLine() {
     CQuorvelDoc* document = mMainFrame->activeDocument();
     if (!document)
+        return false;  // the reader has said why
+    // A script must learn that nothing was printed: no silent fall-back to another printer.
+    const QString printer =
+        mCommandLine.printer.isEmpty() ? QPrinterInfo::defaultPrinterName() : mCommandLine.printer;
+    QString problem;
+    if (printer.isEmpty())
+        problem = tr("No default printer is set: name one with -pt FILE PRINTER.");
+    else if (const QStringList names = QPrinterInfo::availablePrinterNames();
+             !names.contains(printer))
+        problem =
+            tr("There is no printer '%1'. %2")
+                .arg(printer, names.isEmpty()
+                                  ? tr("No printer is set up.")
+                                  : tr("Printers: %1.").arg(names.join(QStringLiteral(", "))));
+    if (!problem.isEmpty()) {
+        CUserDialogs::instance().tell(mMainFrame.get(), problem);
         return false;
-    if (!mCommandLine.printer.isEmpty())
-        mPrinter->setPrinterName(mCommandLine.printer);
+    }
+    mPrinter->setPrinterName(printer);
     return mTexturePrinter->printDirect(*document);
 }
 

@@ -87,6 +87,8 @@ private:
     void loadSphereTable();
     void loadDefaultLibrary();
     bool printFromCommandLine();
+    // Stores the print dialog's choices of ours for the next run.
+    void keepPrintChoices();
 
     std::unique_ptr<QSettings> mSettings;
     CRecentFileList mRecentFiles;

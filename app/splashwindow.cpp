@@ -125,7 +125,8 @@ bool isPress(const QEvent& event) {
 }  // namespace
 
 CSplashWindow::CSplashWindow(const QImage& picture, QWidget* owner)
-    : QWidget(owner, Qt::SplashScreen | Qt::FramelessWindowHint),
+    : QWidget(owner, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                         Qt::WindowDoesNotAcceptFocus),
       mPicture(QPixmap::fromImage(picture)) {
     setObjectName(QStringLiteral("splashWindow"));
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -167,6 +168,9 @@ void CSplashWindow::showSplash(QWidget* owner) {
     splash->startTimer(kShowMilliseconds);
     splash->show();
     splash->repaint();
+    // The splash only shows: the keyboard stays with the frame the user works in.
+    if (owner && owner->isVisible())
+        owner->activateWindow();
 }
 
 void CSplashWindow::hideSplash() {

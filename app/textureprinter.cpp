@@ -6,18 +6,20 @@
 #include "app/userdialogs.h"
 #include "app/viewrender.h"
 
+#include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QDialogButtonBox>
-#include <QPushButton>
 #include <QPainter>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScopedValueRollback>
 #include <QShortcut>
+#include <QVBoxLayout>
 
 #include <thread>
 
@@ -26,6 +28,7 @@ namespace {
 constexpr int kTitleTop = 25;
 constexpr int kRuleGap = 20;
 constexpr int kTextureGap = 25;
+constexpr int kFitResolution = 300;
 
 // Sets the view's printing flag for the length of a job.
 class PrintingFlag {
@@ -51,11 +54,18 @@ CTexturePrinter::CTexturePrinter(QPrinter& printer, QWidget* parent)
     : mPrinter(printer), mParent(parent) {}
 
 CTexturePrinter::PageLayout CTexturePrinter::layoutPage(const QFontMetrics& metrics, QSize page,
-                                                        QSize image) {
+                                                        QSize image, bool fitToPage) {
     PageLayout layout;
     layout.titleTop = kTitleTop;
     layout.ruleY = metrics.height() + kRuleGap;
-    const QRect texture(0, layout.ruleY + kTextureGap, image.width(), image.height());
+    layout.imageSize = image;
+    const int top = layout.ruleY + kTextureGap;
+    // A fitted texture is rendered at the size it takes on the page: a finer image of the same
+    // texture, not a stretched one.
+    if (fitToPage && !image.isEmpty() && page.height() > top)
+        layout.imageSize = image.scaled(page.width(), page.height() - top, Qt::KeepAspectRatio)
+                               .expandedTo(QSize(1, 1));
+    const QRect texture(QPoint(0, top), layout.imageSize);
     layout.texture = texture.intersected(QRect(QPoint(0, 0), page));
     return layout;
 }
@@ -65,8 +75,12 @@ void CTexturePrinter::paintPage(QPainter& painter, const PageLayout& layout, QSi
     painter.setPen(Qt::black);
     painter.drawText(QPoint(0, layout.titleTop + painter.fontMetrics().ascent()), title);
     painter.drawLine(0, layout.ruleY, page.width() - 1, layout.ruleY);
-    if (!layout.texture.isEmpty())
+    if (layout.texture.isEmpty())
+        return;
+    if (texture.size() == layout.texture.size())
         painter.drawImage(layout.texture.topLeft(), texture);
+    else
+        painter.drawImage(layout.texture, texture);
 }
 
 bool CTexturePrinter::printPage(CQuorvelDoc& document) {
@@ -80,14 +94,28 @@ bool CTexturePrinter::printPage(CQuorvelDoc& document) {
     const QFont font = QGuiApplication::font();
     quorvel::TextureParams& record = document.current();
     const PageLayout layout = layoutPage(QFontMetrics(font, &mPrinter), page,
-                                         QSize(record.imageWidth, record.imageHeight));
+                                         QSize(record.imageWidth, record.imageHeight), mFitToPage);
+    // The print system lists the job, and a PDF names its title, after the document.
+    mPrinter.setDocName(title);
+    mPrinter.setCreator(QStringLiteral("Quorvel"));
 
     // Only the part of the texture that lands on the page is rendered, off this thread, and
     // before the job starts, so that a cancelled print prints nothing.
     QImage texture;
     if (!layout.texture.isEmpty()) {
         quorvel::applyRenderWrites(record);
-        CViewRender render(record, QRect(QPoint(0, 0), layout.texture.size()));
+        quorvel::TextureParams sized = record;
+        QSize rendered = layout.texture.size();
+        // A page-sized texture is rendered at no more than 300 dots per inch and drawn scaled:
+        // finer detail does not show on paper and would take many times longer.
+        if (mFitToPage && mPrinter.resolution() > kFitResolution)
+            rendered =
+                (layout.imageSize * kFitResolution / mPrinter.resolution()).expandedTo(QSize(1, 1));
+        sized.imageWidth =
+            static_cast<int16_t>(mFitToPage ? rendered.width() : layout.imageSize.width());
+        sized.imageHeight =
+            static_cast<int16_t>(mFitToPage ? rendered.height() : layout.imageSize.height());
+        CViewRender render(sized, QRect(QPoint(0, 0), rendered));
         if (render.region().isEmpty()) {
             CUserDialogs::instance().tell(
                 mParent, QStringLiteral("Not enough memory to print %1 at %2 x %3 pixels.")
@@ -126,7 +154,7 @@ bool CTexturePrinter::print(CQuorvelDoc& document, CQuorvelView* view) {
     QPrintDialog dialog(&mPrinter, mParent);
     dialog.setMinMax(1, 1);
     dialog.setFromTo(1, 1);
-    if (CUserDialogs::instance().runDialog(dialog) != QDialog::Accepted)
+    if (!runPrintDialog(dialog))
         return false;
     PrintingFlag flag(view);
     return printPage(document);
@@ -160,5 +188,21 @@ void CTexturePrinter::setup() {
     if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
         if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
             ok->setText(QStringLiteral("OK"));
-    CUserDialogs::instance().runDialog(dialog);
+    runPrintDialog(dialog);
+}
+
+bool CTexturePrinter::runPrintDialog(QPrintDialog& dialog) {
+    auto* options = new QWidget;
+    options->setWindowTitle(QStringLiteral("Texture"));
+    auto* fit = new QCheckBox(QStringLiteral("Fit to page"), options);
+    fit->setObjectName(QStringLiteral("fitToPage"));
+    fit->setToolTip(QStringLiteral("Print the texture as large as the page allows, keeping its "
+                                   "proportions, instead of one image pixel per printer dot."));
+    fit->setChecked(mFitToPage);
+    (new QVBoxLayout(options))->addWidget(fit);
+    dialog.setOptionTabs({options});
+    if (CUserDialogs::instance().runDialog(dialog) != QDialog::Accepted)
+        return false;
+    mFitToPage = fit->isChecked();
+    return true;
 }

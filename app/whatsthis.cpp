@@ -252,6 +252,8 @@ void installFrameTexts(CMainFrame& frame, const TextSetter& set) {
         "commandblock.html");
     set(frame.commandBlock(), block);
     set(frame.commandBlockDock(), block);
+    // The scroll area that carries the block on small screens.
+    set(frame.commandBlockDock()->widget(), block);
     const QString palette = panelText(
         "Palette",
         "The 24 colours the texture's pattern runs through, from its lowest values (left) to "

@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpacerItem>
 
 void layOutTwoPanes(QDialog& dialog, const QString& leftLabel, QWidget* left,
                     const QString& rightLabel, QWidget* right) {
@@ -18,5 +19,15 @@ void layOutTwoPanes(QDialog& dialog, const QString& leftLabel, QWidget* left,
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons, 2, 0, 1, 2, Qt::AlignHCenter);
+    layout->addItem(new QSpacerItem(widthForTitle(dialog), 0), 3, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+int widthForTitle(const QWidget& dialog) {
+    constexpr int kDecoration = 130;  // icon, close, maximise and minimise buttons, borders
+    QFont font = dialog.font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.2);
+    const QString title = dialog.windowTitle().trimmed();
+    return QFontMetrics(font).horizontalAdvance(title) + kDecoration;
 }
