@@ -9,8 +9,8 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QTest>
-#include <QTimer>
 #include <QThread>
+#include <QTimer>
 
 QMessageBox::StandardButton ScriptedDialogs::ask(QWidget* parent, const QString& text,
                                                  QMessageBox::StandardButtons buttons,

@@ -107,8 +107,8 @@ void drag(QWidget* widget, QPoint from, QPoint to, Qt::MouseButton button) {
 void wheel(QWidget* widget, int delta) {
     QWindow* window = windowOf(widget);
     const QPointF where = inWindow(widget, kCentre);
-    QWheelEvent event(where, window->mapToGlobal(where.toPoint()), {}, {0, delta}, Qt::NoButton,
-                      {}, Qt::NoScrollPhase, false);
+    QWheelEvent event(where, window->mapToGlobal(where.toPoint()), {}, {0, delta}, Qt::NoButton, {},
+                      Qt::NoScrollPhase, false);
     QApplication::sendEvent(window, &event);
 }
 
