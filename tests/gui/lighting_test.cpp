@@ -16,7 +16,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 using Mode = CColorEditor::Mode;
 
@@ -222,3 +224,28 @@ INSTANTIATE_TEST_SUITE_P(ClosedBy, Dialogs,
                          [](const testing::TestParamInfo<const char*>& info) {
                              return info.param;
                          });
+
+TEST(SphereTable, HoldsAQuarterOfTheUnitSphereAtDepthTen) {
+    const std::vector<uint8_t>& table = sphereTable();
+    ASSERT_EQ(table.size(), quorvel::kSphereTableBytes);
+    const auto at = [&table](size_t offset) {
+        float value = 0.0f;
+        std::memcpy(&value, table.data() + offset, sizeof value);
+        return value;
+    };
+    // Rows 75 to 0, each its first column (two bytes) and 53-byte entries to column 75: a point
+    // on the unit sphere centred at depth 10, up and to the left of the centre, then zeros.
+    for (size_t offset = 0, row = 76; row-- > 0;) {
+        const int first = table[offset] | (table[offset + 1] << 8);
+        offset += 2;
+        ASSERT_LE(first, 76);
+        for (int column = first; column <= 75; ++column, offset += 53) {
+            ASSERT_LE(offset + 53, table.size());
+            const float x = at(offset) - 10.0f, y = at(offset + 4), z = at(offset + 8);
+            ASSERT_NEAR(x * x + y * y + z * z, 1.0, 1e-5) << column << "," << row;
+            ASSERT_TRUE(y <= 0.0f && z <= 0.0f && (y == 0.0f) == (column == 75));
+            ASSERT_EQ((z == 0.0f), (row == 0));
+            ASSERT_EQ(std::count(&table[offset + 12], &table[offset + 53], 0), 41);
+        }
+    }
+}

@@ -10,9 +10,11 @@
 #include "panels/palettecells.h"
 
 #include <QAction>
+#include <QDockWidget>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
 #include <QWindow>
@@ -137,4 +139,21 @@ TEST_F(MainFrame, ClosingTheProgramAsksAboutEachModifiedDocumentAndAYesMustSave)
     EXPECT_FALSE(frame().isVisible());
     EXPECT_TRUE(app->documents().isEmpty());
     EXPECT_TRUE(QDir::current().entryList(QDir::Files).isEmpty()) << "nothing is written";
+}
+
+TEST_F(MainFrame, ViewMenuHidesAndShowsEachBarWithItsCheckMark) {
+    const std::pair<int, QWidget*> rows[] = {{kCommandBlock, frame().commandBlockDock()},
+                                             {kLibrary, frame().libraryDock()},
+                                             {kPalette, frame().paletteDock()},
+                                             {kToolbar, frame().toolBar()},
+                                             {kStatusBar, frame().statusBar()}};
+    for (const auto& [id, bar] : rows) {
+        SCOPED_TRACE(command(id)->text().toStdString());
+        for (const bool shown : {false, true}) {
+            choose(id);
+            EXPECT_EQ(bar->isVisible(), shown);
+            EXPECT_EQ(command(id)->isChecked(), shown);
+        }
+    }
+    EXPECT_EQ(frame().dockWidgetArea(frame().commandBlockDock()), Qt::RightDockWidgetArea);
 }
