@@ -1,6 +1,7 @@
 #include "app/freeformatdialog.h"
 
 #include "app/userdialogs.h"
+#include "panels/twopanedialog.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -18,6 +19,7 @@ CFreeFormatDialog::CFreeFormatDialog(int horizontal, int vertical, QWidget* pare
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addRow(buttons);
+    setMinimumWidth(widthForTitle(*this));
 }
 
 bool CFreeFormatDialog::validate(QLineEdit* field, int& value) {

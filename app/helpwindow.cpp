@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeySequence>
+#include <QScreen>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -21,7 +23,10 @@ CHelpWindow::CHelpWindow(const QString& folder, QWidget* parent)
     setCentralWidget(mBrowser);
     createToolBar();
     connect(mBrowser, &QTextBrowser::sourceChanged, this, &CHelpWindow::updateTitle);
-    resize(kInitialSize);
+    // Never taller or wider than the screen it opens on, however large its scale.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    resize(screen ? kInitialSize.boundedTo(screen->availableGeometry().size() * 9 / 10)
+                  : kInitialSize);
     updateTitle();
 }
 

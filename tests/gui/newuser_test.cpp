@@ -1,13 +1,16 @@
 #include "tests/gui/guitestsupport.h"
 
+#include "app/aboutdialog.h"
 #include "app/childframe.h"
 #include "app/commandactions.h"
 #include "app/commandids.h"
+#include "app/freeformatdialog.h"
 #include "app/imageformatdialog.h"
 #include "app/mainframe.h"
 #include "app/quorveldoc.h"
 #include "app/splashwindow.h"
 #include "app/textureprinter.h"
+#include "app/tipdialog.h"
 #include "engine/defaults.h"
 #include "files/texturedocument.h"
 #include "library/librarybar.h"
@@ -161,7 +164,11 @@ TEST_F(NewUser, TheWindowAndItsDialogsFitSmallLogicalScreens) {
     CLightingDialog lighting(activeDocument()->current(), {}, &frame());
     CReflectionDialog reflection(activeDocument()->current(), &frame());
     CImageFormatDialog format(0, QSize(160, 120), &frame());
-    for (QDialog* dialog : std::initializer_list<QDialog*>{&lighting, &reflection, &format}) {
+    CFreeFormatDialog freeFormat(160, 120, &frame());
+    CAboutDialog about(&frame());
+    CTipDialog tip(app->settings(), path(QStringLiteral("tips.txt")), &frame());
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&lighting, &reflection, &format,
+                                                           &freeFormat, &about, &tip}) {
         SCOPED_TRACE(dialog->windowTitle().toStdString());
         dialog->adjustSize();
         EXPECT_LE(dialog->height(), screen.height());
