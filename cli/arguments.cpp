@@ -86,6 +86,10 @@ private:
             threads(option);
         } else if (option.name == "--thumbnail") {
             a.thumbnail = true;
+        } else if (option.name == "--max-size") {
+            maxSize(option);
+        } else if (option.name == "--region") {
+            region(option);
         } else if (isOneOf(option.name, "-l", "--library")) {
             if (const auto v = value(option)) {
                 a.library = std::string(*v);
@@ -139,6 +143,31 @@ private:
         if (!mResult.arguments.size) {
             fail("invalid size '" + std::string(*v) +
                  "'; use WIDTHxHEIGHT with each side from 1 to 32767");
+        }
+    }
+
+    void maxSize(const Option& option) {
+        const auto v = value(option);
+        if (!v) {
+            return;
+        }
+        const auto n = parseInt(*v);
+        if (!n || !isValidImageSize(*n, *n)) {
+            fail("invalid --max-size '" + std::string(*v) + "'; use a number from 1 to 32767");
+            return;
+        }
+        mResult.arguments.maxSize = *n;
+    }
+
+    void region(const Option& option) {
+        const auto v = value(option);
+        if (!v) {
+            return;
+        }
+        mResult.arguments.region = parseRegion(*v);
+        if (!mResult.arguments.region) {
+            fail("invalid region '" + std::string(*v) +
+                 "'; use X,Y,WIDTH,HEIGHT inside a 32767 x 32767 image");
         }
     }
 
@@ -198,6 +227,12 @@ private:
             fail("--entry, --out-dir and --format go with --library");
         } else if (a.thumbnail && a.size) {
             fail("--thumbnail has its own size; do not give --size as well");
+        } else if (a.thumbnail && (a.maxSize || a.region)) {
+            fail("--thumbnail has its own size; do not give --max-size or --region");
+        } else if (a.maxSize && (a.size || a.region)) {
+            fail("--max-size chooses the size; do not give --size or --region as well");
+        } else if (library && a.region) {
+            fail("--region renders one image; it does not go with --library");
         }
     }
 
@@ -248,6 +283,27 @@ std::optional<ImageSize> parseSize(std::string_view text) {
     return ImageSize{*w, *h};
 }
 
+std::optional<ImageRegion> parseRegion(std::string_view text) {
+    int values[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        const size_t comma = i < 3 ? text.find(',') : text.size();
+        if (comma == std::string_view::npos) {
+            return std::nullopt;
+        }
+        const auto n = parseInt(text.substr(0, comma));
+        if (!n || *n < (i < 2 ? 0 : 1) || *n > kMaxImageSide) {
+            return std::nullopt;
+        }
+        values[i] = *n;
+        text.remove_prefix(i < 3 ? comma + 1 : comma);
+    }
+    const ImageRegion region{values[0], values[1], values[2], values[3]};
+    if (region.x + region.width > kMaxImageSide || region.y + region.height > kMaxImageSide) {
+        return std::nullopt;
+    }
+    return region;
+}
+
 std::string usageText() {
     std::string materials;
     for (int m = 0; m < kMaterialCount; ++m) {
@@ -267,6 +323,9 @@ std::string usageText() {
            "                         document to that material's defaults\n"
            "  -s, --size WxH         image size, 1 to 32767 pixels each way\n"
            "      --thumbnail        render the 50 x 39 library thumbnail\n"
+           "      --max-size N       the image at its own proportions within N x N pixels\n"
+           "      --region X,Y,W,H   only that rectangle of the image, at the image's size;\n"
+           "                         its pixels are those of the whole render\n"
            "  -l, --library LIB.qlb  render the entries of a texture library into DIR as\n"
            "                         NAME.EXT, each at its own image size\n"
            "  -e, --entry N          only entry N of the library, counting from 1\n"

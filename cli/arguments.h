@@ -14,6 +14,14 @@ struct ImageSize {
     int height = 0;
 };
 
+// A rectangle of the image, in pixels from its top-left corner.
+struct ImageRegion {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
 // What the command line asks for.
 struct Arguments {
     std::string input;                        // a texture document, or empty
@@ -22,6 +30,8 @@ struct Arguments {
     std::optional<ImageSize> size;            // --size
     int threads = 0;                          // --threads; 0 uses every core
     bool thumbnail = false;                   // --thumbnail: the 50 x 39 library thumbnail
+    std::optional<int> maxSize;               // --max-size: the image within N x N
+    std::optional<ImageRegion> region;        // --region: only this rectangle of the image
     bool quiet = false;                       // --quiet: no progress bar
     std::string library;                      // --library: render the entries of a .qlb
     std::optional<int> entry;                 // --entry: only this entry, counting from 1
@@ -47,6 +57,8 @@ std::optional<int> parseMaterial(std::string_view text);
 
 // "WxH" with each side 1 to 32767.
 std::optional<ImageSize> parseSize(std::string_view text);
+// "X,Y,W,H" with X and Y from 0, W and H from 1, all within 32767; empty otherwise.
+std::optional<ImageRegion> parseRegion(std::string_view text);
 
 std::string usageText();
 

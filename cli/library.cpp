@@ -5,6 +5,7 @@
 #include "files/searchpath.h"
 
 #include <cctype>
+#include <filesystem>
 #include <set>
 
 namespace quorvel::cli {
@@ -77,6 +78,13 @@ int renderLibrary(const Arguments& arguments, std::FILE* errors, const std::atom
     }
     const std::vector<std::string> names = outputNames(entryNames, extensionOf(arguments.format));
     const std::string folder = arguments.outDir.empty() ? "." : arguments.outDir;
+    // The output folder is made when missing, with its parents, as mkdir -p would.
+    std::error_code made;
+    std::filesystem::create_directories(folder, made);
+    if (made) {
+        return report(errors, "cannot create the folder '" + folder + "': " + made.message(),
+                      kExitFailure);
+    }
     const std::vector<std::string> searchPath = dataSearchPath();
     int exitCode = kExitSuccess;
     for (size_t k = 0; k < entries.size(); ++k) {

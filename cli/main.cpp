@@ -10,17 +10,23 @@
 namespace {
 
 std::atomic<bool> gCancel{false};
+std::atomic<int> gSignal{0};
 
-// Ctrl+C stops the render between rows, so the partial output is removed rather than left.
-extern "C" void onInterrupt(int) { gCancel.store(true); }
+// Ctrl+C, a kill or a closed terminal stop the render between rows, so the partial output is
+// removed rather than left; the exit status then says which signal, as a shell expects.
+extern "C" void onInterrupt(int signal) {
+    gSignal.store(signal);
+    gCancel.store(true);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace quorvel::cli;
     static_assert(std::atomic<bool>::is_always_lock_free);
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
+    static_assert(std::atomic<int>::is_always_lock_free);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        std::signal(signal, onInterrupt);
     // Over a file-size limit, let the write fail with a message instead of killing the process
     // before the partial output can be removed.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -39,5 +45,6 @@ int main(int argc, char** argv) {
         std::puts("quorvel-render " QUORVEL_VERSION);
         return kExitSuccess;
     }
-    return runRender(parsed.arguments, stderr, gCancel);
+    const int status = runRender(parsed.arguments, stderr, gCancel);
+    return gSignal.load() != 0 ? 128 + gSignal.load() : status;
 }

@@ -7,7 +7,9 @@
 #include "files/imageexport.h"
 #include "files/texturedocument.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <string>
 #include <unistd.h>
 
@@ -67,6 +69,14 @@ int writeTexture(TextureParams record, const std::string& path, ExportFormat for
     if (arguments.size) {
         record.imageWidth = static_cast<int16_t>(arguments.size->width);
         record.imageHeight = static_cast<int16_t>(arguments.size->height);
+    } else if (arguments.maxSize && record.imageWidth > 0 && record.imageHeight > 0) {
+        // The largest size of the image's own proportions within N x N, for thumbnails.
+        const double scale = std::min(double(*arguments.maxSize) / record.imageWidth,
+                                      double(*arguments.maxSize) / record.imageHeight);
+        record.imageWidth =
+            static_cast<int16_t>(std::max(1L, std::lround(record.imageWidth * scale)));
+        record.imageHeight =
+            static_cast<int16_t>(std::max(1L, std::lround(record.imageHeight * scale)));
     }
     if (!isImageFormat(format)) {
         if (arguments.thumbnail) {
@@ -91,6 +101,12 @@ int writeTexture(TextureParams record, const std::string& path, ExportFormat for
     options.threads = arguments.threads;
     options.cancel = &cancel;
     options.progress = [&bar](int done, int total) { bar.update(done, total); };
+    PixelRegion region;
+    if (arguments.region) {
+        const ImageRegion& r = *arguments.region;
+        region = {r.x, r.y, r.x + r.width, r.y + r.height};
+        options.region = &region;
+    }
     const ExportResult result = exportImage(path, format, record, sampling, options);
     bar.clear();
     return result.ok() ? kExitSuccess : report(errors, result.status.message, kExitFailure);

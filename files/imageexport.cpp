@@ -38,14 +38,26 @@ bool isValidImageSize(int width, int height) noexcept {
 
 ExportResult exportImage(const std::string& path, ExportFormat format, TextureParams& record,
                          const Sampling& sampling, const ExportOptions& options) {
-    const int width = sampling.width();
-    const int height = sampling.height();
-    if (!isValidImageSize(width, height)) {
+    if (!isValidImageSize(sampling.width(), sampling.height())) {
         return {FileStatus::failure("Cannot write " + quotedPath(path) + ": the image size " +
-                                    std::to_string(width) + " x " + std::to_string(height) +
+                                    std::to_string(sampling.width()) + " x " +
+                                    std::to_string(sampling.height()) +
                                     " is outside 1 to 32767 pixels."),
                 false};
     }
+    const PixelRegion whole{0, 0, sampling.width(), sampling.height()};
+    const PixelRegion area = options.region ? *options.region : whole;
+    if (area.x0 < 0 || area.y0 < 0 || area.x1 > whole.x1 || area.y1 > whole.y1 ||
+        area.x1 <= area.x0 || area.y1 <= area.y0) {
+        return {FileStatus::failure("Cannot write " + quotedPath(path) +
+                                    ": the region lies "
+                                    "outside the " +
+                                    std::to_string(whole.x1) + " x " + std::to_string(whole.y1) +
+                                    " image."),
+                false};
+    }
+    const int width = area.x1 - area.x0;
+    const int height = area.y1 - area.y0;
     AtomicFile file;
     if (const FileStatus opened = file.open(path); !opened.ok()) {
         return {opened, false};
@@ -65,6 +77,7 @@ ExportResult exportImage(const std::string& path, ExportFormat format, TexturePa
     render.order = encoder->order();
     render.cancel = options.cancel;
     render.progress = options.progress;
+    render.region = &area;
     const RenderStatus status = renderImage(record, sampling, *encoder, render);
     if (status == RenderStatus::Cancelled) {
         file.discard();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/pixel.h"
+#include "engine/renderer.h"
 #include "engine/textureparams.h"
 #include "files/exportformat.h"
 #include "files/filestatus.h"
@@ -19,6 +20,9 @@ struct ExportOptions {
     int threads = 0;                            // 0 uses every core
     const std::atomic<bool>* cancel = nullptr;  // checked between rows
     std::function<void(int, int)> progress;     // rows written, rows in all
+    // Only this rectangle of the image is written, its pixels those of the whole image; it must
+    // lie inside the image. Null writes the whole image.
+    const PixelRegion* region = nullptr;
 };
 
 struct [[nodiscard]] ExportResult {

@@ -161,5 +161,41 @@ TEST(RenderProgram, RefusesBadInputWithItsMessageAndExitCode) {
     }
 }
 
+// Splitting a render across machines: regions are the whole image's own pixels, --max-size keeps
+// the proportions, a missing --out-dir is made, and an interrupt ends with 128 + its number.
+TEST(RenderProgram, RegionsJoinToTheWholeAndSignalsStopCleanly) {
+    ScratchFolder folder;
+    ASSERT_EQ(std::get<0>(run("-q -s 64x48 -o whole.ppm", folder.path)), 0);
+    const std::string header = "P6\n64 12\n255\n";
+    std::string joined = "P6\n64 48\n255\n";
+    for (const char* region : {"0,0,64,12", "0,12,64,12", "0,24,64,12", "0,36,64,12"}) {
+        ASSERT_EQ(std::get<0>(run("-q -s 64x48 --region " + std::string(region) + " -o r.ppm",
+                                  folder.path)),
+                  0);
+        const std::string strip = readBytes<std::string>(folder / "r.ppm");
+        ASSERT_TRUE(strip.starts_with(header)) << region;
+        joined += strip.substr(header.size());
+    }
+    EXPECT_EQ(joined, readBytes<std::string>(folder / "whole.ppm"));
+    EXPECT_EQ(std::get<2>(run("-q -s 64x48 --region 60,0,8,8 -o r.ppm", folder.path)),
+              "quorvel-render: error: cannot write 'r.ppm': the region lies outside the 64 x 48 "
+              "image.\n");
+    ASSERT_EQ(std::get<0>(run("-q -s 160x120 -o wide.qvl", folder.path)), 0);
+    ASSERT_EQ(std::get<0>(run("-q wide.qvl --max-size 100 -o m.ppm", folder.path)), 0);
+    EXPECT_TRUE(readBytes<std::string>(folder / "m.ppm").starts_with("P6\n100 75\n"));
+    ASSERT_TRUE(writeLibraryFile(folder / "one.qlb", {{"\\a", ""}}).ok());
+    EXPECT_EQ(std::get<0>(run("-q -l one.qlb -d new/deeper", folder.path)), 0);
+    EXPECT_TRUE(std::filesystem::exists(folder / "new/deeper/a.png"));
+    // A long render, interrupted: status 130 and nothing left, not even a hidden partial file.
+    const Names before = folder.names();
+    const std::string command =
+        "cd " + folder.path + " && { " + QUORVEL_RENDER_PATH +
+        " -q -m Granite -s 4096x2836 -o big.png 2>/dev/null & sleep 0.3; kill -INT $!;"
+        " wait $!; }";
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 130);
+    EXPECT_EQ(folder.names(), before);
+}
+
 }  // namespace
 }  // namespace quorvel::cli
