@@ -223,8 +223,12 @@ private:
             fail("--library renders the library's entries; do not give a document as well");
         } else if (!library && a.output.empty()) {
             fail("no output file given; use -o OUT.png");
-        } else if (!library && (a.entry || !a.outDir.empty() || mFormatGiven)) {
+        } else if (!library && (a.entry || !a.outDir.empty())) {
             fail("--entry, --out-dir and --format go with --library");
+        } else if (!library && mFormatGiven && a.output != "-") {
+            fail("--entry, --out-dir and --format go with --library");
+        } else if (!library && a.output == "-" && !mFormatGiven) {
+            fail("-o - writes to standard output; choose its format with --format EXT");
         } else if (a.thumbnail && a.size) {
             fail("--thumbnail has its own size; do not give --size as well");
         } else if (a.thumbnail && (a.maxSize || a.region)) {
@@ -313,8 +317,9 @@ std::string usageText() {
            "       quorvel-render --library LIB.qlb [--entry N] [--out-dir DIR] [--format EXT]\n"
            "Renders a texture, or every texture of a library, to image files.\n"
            "\n"
-           "  IN.qvl                 texture document to render at its own image size;\n"
-           "                         without one, the defaults of --material (Marble)\n"
+           "  IN.qvl                 texture document to render at its own image size (-\n"
+           "                         reads it from standard input); without one, the\n"
+           "                         defaults of --material (Marble)\n"
            "  -o, --output OUT       the file to write; the extension (any case) chooses the\n"
            "                         format: " +
            supportedExtensions() +
@@ -330,7 +335,8 @@ std::string usageText() {
            "                         NAME.EXT, each at its own image size\n"
            "  -e, --entry N          only entry N of the library, counting from 1\n"
            "  -d, --out-dir DIR      folder for library renders (default: the current one)\n"
-           "  -f, --format EXT       format of library renders (default: png)\n"
+           "  -f, --format EXT       format of library renders (default: png), or of -o -,\n"
+           "                         which writes to standard output\n"
            "  -t, --threads N        worker threads (default: every core)\n"
            "  -q, --quiet            no progress bar\n"
            "  -h, --help             show this help\n"

@@ -30,10 +30,16 @@ std::string stem(const std::string& name) {
     return file;
 }
 
-std::string describe(TextureSource source, const LoadedTexture& loaded) {
-    switch (source) {
+std::string describe(const LibraryFileEntry& entry, const LoadedTexture& loaded) {
+    switch (loaded.source) {
     case TextureSource::Path: return {};
-    case TextureSource::Name: return "its path could not be read; used " + loaded.file;
+    case TextureSource::Name:
+        // A library that stores bare names as paths (as the shipped one does) means them to be
+        // found by name, as the desktop program's library panel takes them.
+        if (entry.path == entry.name && loaded.problems.empty()) {
+            return {};
+        }
+        return "its path could not be read; used " + loaded.file;
     case TextureSource::MarbleDefaults:
         return "its texture file was not found; rendered the Marble defaults";
     }
@@ -97,7 +103,9 @@ int renderLibrary(const Arguments& arguments, std::FILE* errors, const std::atom
             continue;
         }
         const LoadedTexture loaded = loadLibraryTexture(entries[k], searchPath);
-        if (const std::string note = describe(loaded.source, loaded); !note.empty()) {
+        // -q silences notes as well as the progress bar.
+        if (const std::string note = describe(entries[k], loaded);
+            !note.empty() && !arguments.quiet) {
             std::fprintf(errors, "quorvel-render: note: entry %zu '%s': %s\n", k + 1,
                          entries[k].name.c_str(), note.c_str());
         }

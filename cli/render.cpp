@@ -36,7 +36,9 @@ bool loadRecord(const Arguments& arguments, TextureParams& record, std::string& 
 }
 
 int renderDocument(const Arguments& arguments, std::FILE* errors, const std::atomic<bool>& cancel) {
-    const auto format = exportFormatForPath(arguments.output);
+    // Standard output has no extension: --format names it.
+    const auto format = arguments.output == "-" ? std::optional(arguments.format)
+                                                : exportFormatForPath(arguments.output);
     if (!format) {
         return report(errors,
                       "cannot tell the format of '" + arguments.output +

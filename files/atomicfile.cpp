@@ -73,6 +73,17 @@ FileStatus AtomicFile::open(const std::string& target) {
     discard();
     mTarget = target;
     mStatus = FileStatus::success();
+    mStream = target == kStandardStream;
+    if (mStream) {
+        // Standard output cannot be replaced as a whole: the bytes go out as they are made.
+        mDestination = target;
+        mFd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+        if (mFd < 0) {
+            failWithErrno("Cannot write", errno);
+        }
+        mBuffer.reserve(kBufferBytes);
+        return mStatus;
+    }
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
         mStatus = FileStatus::failure("Cannot write " + quotedPath(target) + ": it is a folder.");
@@ -141,6 +152,14 @@ FileStatus AtomicFile::commit() {
         discard();
         return mStatus;
     }
+    if (mStream) {
+        const int fd = mFd;
+        mFd = -1;
+        if (::close(fd) != 0) {
+            failWithErrno("Cannot write", errno);
+        }
+        return mStatus;
+    }
     if (::fsync(mFd) != 0 && errno != EINVAL) {
         failWithErrno("Cannot write", errno);
         discard();
@@ -198,7 +217,8 @@ FileStatus writeWholeFile(const std::string& path, std::span<const uint8_t> byte
 
 FileStatus readWholeFile(const std::string& path, size_t limit, std::vector<uint8_t>& bytes) {
     bytes.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = path == kStandardStream ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
+                                           : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return FileStatus::failure("Cannot open " + quotedPath(path) + ": " + systemReason(errno) +
                                    ".");

@@ -10,6 +10,9 @@
 
 namespace quorvel {
 
+// "-": as a target, standard output; as a file to read, standard input.
+inline constexpr const char* kStandardStream = "-";
+
 // Writes a file so that it appears complete or not at all: the bytes go to a temporary file in
 // the target's folder, which replaces the target only on commit(). A write that fails, or an
 // object destroyed without commit(), removes the temporary file and leaves any existing target
@@ -22,7 +25,8 @@ public:
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     // Creates the temporary file for `target`. Fails with a message naming the target when its
-    // folder does not exist or cannot be written.
+    // folder does not exist or cannot be written. The target "-" is standard output, written as
+    // the bytes come (a pipe cannot be replaced whole).
     FileStatus open(const std::string& target);
 
     // Appends bytes (buffered). Returns false once anything has failed; status() says why.
@@ -53,6 +57,7 @@ private:
     int mFd = -1;
     std::vector<uint8_t> mBuffer;
     FileStatus mStatus;
+    bool mStream = false;  // writing standard output
 };
 
 // Writes `bytes` as the whole file `path` through an AtomicFile.

@@ -13,6 +13,7 @@ namespace quorvel::cli {
 namespace {
 
 using namespace testing;
+using namespace std::string_literals;
 
 // Rows are "TEXT=RESULT", RESULT empty where TEXT is refused.
 TEST(ArgumentHelpers, ParseLooselyWithinRangesAndNameOutputsWithoutClashes) {
@@ -161,9 +162,10 @@ TEST(RenderProgram, RefusesBadInputWithItsMessageAndExitCode) {
     }
 }
 
-// Splitting a render across machines: regions are the whole image's own pixels, --max-size keeps
-// the proportions, a missing --out-dir is made, and an interrupt ends with 128 + its number.
-TEST(RenderProgram, RegionsJoinToTheWholeAndSignalsStopCleanly) {
+// In a shell: standard output and input stand in for files, regions are the whole image's own
+// pixels, --max-size keeps the proportions, a missing --out-dir is made, -q silences notes, and
+// an interrupt ends with 128 + its number.
+TEST(RenderProgram, StreamsRegionsAndSignalsBehaveAsAShellExpects) {
     ScratchFolder folder;
     ASSERT_EQ(std::get<0>(run("-q -s 64x48 -o whole.ppm", folder.path)), 0);
     const std::string header = "P6\n64 12\n255\n";
@@ -183,8 +185,15 @@ TEST(RenderProgram, RegionsJoinToTheWholeAndSignalsStopCleanly) {
     ASSERT_EQ(std::get<0>(run("-q -s 160x120 -o wide.qvl", folder.path)), 0);
     ASSERT_EQ(std::get<0>(run("-q wide.qvl --max-size 100 -o m.ppm", folder.path)), 0);
     EXPECT_TRUE(readBytes<std::string>(folder / "m.ppm").starts_with("P6\n100 75\n"));
+    for (const std::string format : {"ppm", "tga", "png", "qvl"}) {
+        ASSERT_EQ(std::get<0>(run("-q wide.qvl -o f." + format, folder.path)), 0);
+        const auto [code, out, err] =
+            run("-q - --format " + format + " -o - <wide.qvl", folder.path);
+        EXPECT_TRUE(code == 0 && err.empty()) << format << err;
+        EXPECT_EQ(out, readBytes<std::string>(folder / ("f." + format))) << format;
+    }
     ASSERT_TRUE(writeLibraryFile(folder / "one.qlb", {{"\\a", ""}}).ok());
-    EXPECT_EQ(std::get<0>(run("-q -l one.qlb -d new/deeper", folder.path)), 0);
+    EXPECT_EQ(run("-q -l one.qlb -d new/deeper", folder.path), std::tuple(0, ""s, ""s));
     EXPECT_TRUE(std::filesystem::exists(folder / "new/deeper/a.png"));
     // A long render, interrupted: status 130 and nothing left, not even a hidden partial file.
     const Names before = folder.names();
