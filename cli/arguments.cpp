@@ -212,7 +212,7 @@ private:
             return;
         }
         mResult.arguments.format = *f;
-        mFormatGiven = true;
+        mResult.arguments.formatGiven = true;
     }
 
     void checkCombination(const Arguments& a) {
@@ -224,10 +224,8 @@ private:
         } else if (!library && a.output.empty()) {
             fail("no output file given; use -o OUT.png");
         } else if (!library && (a.entry || !a.outDir.empty())) {
-            fail("--entry, --out-dir and --format go with --library");
-        } else if (!library && mFormatGiven && a.output != "-") {
-            fail("--entry, --out-dir and --format go with --library");
-        } else if (!library && a.output == "-" && !mFormatGiven) {
+            fail("--entry and --out-dir go with --library");
+        } else if (!library && a.output == "-" && !a.formatGiven) {
             fail("-o - writes to standard output; choose its format with --format EXT");
         } else if (a.thumbnail && a.size) {
             fail("--thumbnail has its own size; do not give --size as well");
@@ -249,7 +247,6 @@ private:
     std::span<const std::string_view> mArgs;
     size_t mIndex = 0;
     ParsedArguments mResult;
-    bool mFormatGiven = false;
 };
 
 }  // namespace
@@ -335,17 +332,18 @@ std::string usageText() {
            "                         NAME.EXT, each at its own image size\n"
            "  -e, --entry N          only entry N of the library, counting from 1\n"
            "  -d, --out-dir DIR      folder for library renders (default: the current one)\n"
-           "  -f, --format EXT       format of library renders (default: png), or of -o -,\n"
-           "                         which writes to standard output\n"
+           "  -f, --format EXT       format of library renders (default: png); with -o, the\n"
+           "                         format whatever the name (-o - is standard output)\n"
            "  -t, --threads N        worker threads (default: every core)\n"
-           "  -q, --quiet            no progress bar\n"
+           "  -q, --quiet            no progress bar and no notes\n"
            "  -h, --help             show this help\n"
            "      --version          show the version\n"
            "\n"
            "Materials: " +
            materials +
            ".\n"
-           "Exit status: 0 on success, 2 for a usage error, 1 for any other failure.\n";
+           "Exit status: 0 on success, 2 for a usage error, 1 for any other failure,\n"
+           "128 + N when ended by signal N (SIGINT, SIGTERM, SIGHUP, SIGQUIT).\n";
 }
 
 }  // namespace quorvel::cli

@@ -36,7 +36,8 @@ struct Arguments {
     std::string library;                      // --library: render the entries of a .qlb
     std::optional<int> entry;                 // --entry: only this entry, counting from 1
     std::string outDir;                       // --out-dir: where library renders go
-    ExportFormat format = ExportFormat::Png;  // --format: of library renders
+    ExportFormat format = ExportFormat::Png;  // --format: of library renders, or of -o
+    bool formatGiven = false;                 // -o then takes --format, not its extension
     bool help = false;
     bool version = false;
 };

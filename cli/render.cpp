@@ -36,9 +36,10 @@ bool loadRecord(const Arguments& arguments, TextureParams& record, std::string& 
 }
 
 int renderDocument(const Arguments& arguments, std::FILE* errors, const std::atomic<bool>& cancel) {
-    // Standard output has no extension: --format names it.
-    const auto format = arguments.output == "-" ? std::optional(arguments.format)
-                                                : exportFormatForPath(arguments.output);
+    // --format names the format of a file whose name cannot, such as standard output or a
+    // thumbnailer's temporary file.
+    const auto format = arguments.formatGiven ? std::optional(arguments.format)
+                                              : exportFormatForPath(arguments.output);
     if (!format) {
         return report(errors,
                       "cannot tell the format of '" + arguments.output +

@@ -129,7 +129,7 @@ TEST(RenderProgram, RefusesBadInputWithItsMessageAndExitCode) {
         {"-o none/out.png", 1, "cannot create 'none/out.png': no such file or directory."},
         {"--library three.qlb -o out.png", 2,
          "--library writes into --out-dir; do not give -o as well (see --help)"},
-        {"-e 2 -o out.png", 2, "--entry, --out-dir and --format go with --library (see --help)"},
+        {"-e 2 -o out.png", 2, "--entry and --out-dir go with --library (see --help)"},
         {"--thumbnail --size 5x5 -o out.png", 2,
          "--thumbnail has its own size; do not give --size as well (see --help)"},
         {"--thumbnail -o out.qvl", 2, "--thumbnail makes an image; 'out.qvl' is not one"},
