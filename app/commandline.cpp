@@ -31,12 +31,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             (argument.startsWith(QLatin1Char('-')) ||
              (argument.startsWith(QLatin1Char('/')) && isSwitchName(argument.mid(1))));
         if (!isSwitch) {
-            if (!line.file.isEmpty()) {
-                line.error =
-                    QStringLiteral("only one texture document can be named: '%1'").arg(argument);
-                return line;
-            }
-            line.file = argument;
+            (line.file.isEmpty() ? line.file : line.moreFiles.emplace_back()) = argument;
             continue;
         }
         const QString name = argument.mid(1);
@@ -64,6 +59,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     }
     if (line.print && line.file.isEmpty())
         line.error = QStringLiteral("printing needs a texture document to print");
+    else if (line.print && !line.moreFiles.isEmpty())
+        line.error = QStringLiteral("only one texture document can be printed: '%1'")
+                         .arg(line.moreFiles.constFirst());
     return line;
 }
 
@@ -72,6 +70,7 @@ QString commandLineUsage() {
         "Usage: quorvel [FILE.qvl] [-p FILE.qvl] [-pt FILE.qvl PRINTER] [-Embedding]\n"
         "\n"
         "Opens Quorvel, the procedural texture composer, with a new texture or FILE.qvl.\n"
+        "Several documents may be named; a library LIB.qlb opens in the library panel.\n"
         "\n"
         "  -p FILE.qvl             print the texture on the default printer and quit\n"
         "  -pt FILE.qvl PRINTER    print the texture on PRINTER and quit\n"

@@ -6,9 +6,11 @@
 // The program's command line. Switches begin with "/" or "-": "p" prints the named file to the
 // default printer, "pt" to the printer named after it, "Embedding" and "Automation" start
 // without splash and start-up tip, "dde" is accepted and ignored; "--help" and "--version"
-// answer and end. A parameter that is no switch names a texture document to open.
+// answer and end. Parameters that are no switch name texture documents to open, or libraries
+// (.qlb) to show in the library panel.
 struct CommandLine {
     QString file;
+    QStringList moreFiles;  // further documents or libraries (.qlb), as a launcher passes them
     bool print = false;
     QString printer;  // for "pt"
     bool splash = true;

@@ -20,6 +20,7 @@
 #include "files/libraryfile.h"
 #include "files/searchpath.h"
 #include "library/librarybar.h"
+#include "library/librarycommands.h"
 #include "panels/commandblock.h"
 
 #include <QAction>
@@ -108,10 +109,19 @@ bool CQuorvelApp::initInstance(const QStringList& arguments) {
         // needs the noise tables for its picture.
         CSplashWindow::showSplash(mMainFrame.get());
     }
-    if (mCommandLine.file.isEmpty())
+    // Documents open now; libraries once the default library is in, which they replace.
+    QStringList libraries;
+    bool opened = false;
+    for (const QString& file : QStringList{mCommandLine.file} + mCommandLine.moreFiles) {
+        if (file.isEmpty())
+            continue;
+        if (file.endsWith(QStringLiteral(".qlb"), Qt::CaseInsensitive))
+            libraries.append(file);
+        else
+            opened = mFileCommands->ReadTextureFile(file) || opened;
+    }
+    if (mCommandLine.file.isEmpty() || (!opened && !libraries.isEmpty()))
         newDocument();
-    else
-        mFileCommands->ReadTextureFile(mCommandLine.file);
     loadSphereTable();
 
     if (mCommandLine.print) {
@@ -120,6 +130,8 @@ bool CQuorvelApp::initInstance(const QStringList& arguments) {
     }
     mMainFrame->updateMenus();
     loadDefaultLibrary();
+    for (const QString& library : libraries)
+        mMainFrame->libraryBar()->commands()->readLibrary(QFileInfo(library).absoluteFilePath());
     showStartUpTip();
     mMainFrame->commandBlock()->repaint();
     return true;

@@ -146,7 +146,7 @@ TEST_F(StartUp, TipOfTheDayFollowsTheMainWindowUntilTurnedOffAndOnlyCloseWritesT
     EXPECT_EQ(shown, (QStringList{u"First ticked"_s, u"First ticked"_s, u"Second"_s}));
 }
 
-TEST_F(StartUp, EmbeddingAndAutomationStartQuietlyANamedFileOpensTheDefaultLibraryIsRead) {
+TEST_F(StartUp, EmbeddingAndAutomationStartQuietlyNamedFilesAndLibrariesOpen) {
     writeFile(tips, "First\n");
     for (const char* option : {"-Embedding", "/Automation"}) {
         restart({QString::fromUtf8(option)});
@@ -167,6 +167,13 @@ TEST_F(StartUp, EmbeddingAndAutomationStartQuietlyANamedFileOpensTheDefaultLibra
     ASSERT_EQ(strip->count(), 2);
     EXPECT_EQ(strip->entry(0).record.material, int8_t(quorvel::MaterialType::Onion));
     EXPECT_TRUE(strip->entry(1).fellBack());
+    // A launcher passes several files at once: every document opens, a library replaces the
+    // default one in the panel.
+    ASSERT_TRUE(quorvel::writeLibraryFile(local(path(u"one.qlb"_s)), {{"\\w", local(wood)}}).ok());
+    restart({wood, path(u"one.qlb"_s), onion});
+    EXPECT_EQ(app->documents().size(), 2);
+    ASSERT_EQ(frame().libraryBar()->strip()->count(), 1);
+    EXPECT_EQ(frame().libraryBar()->strip()->entry(0).record.material, 2);
 }
 
 TEST_F(StartUp, TheSplashShowsTexturesUntilAClickAKeyOrTimeAndTheInputStillWorks) {
