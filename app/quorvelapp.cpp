@@ -54,11 +54,10 @@ QString settingsPath() {
            QStringLiteral("/Quorvel.ini");
 }
 
-// The program's icon: its own default texture, rendered small.
 // The program's icon, the same pictures the desktop launcher shows.
 QIcon programIcon() {
     QIcon icon;
-    for (int side : {32, 48, 64, 128, 256})
+    for (int side : {16, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/quorvel-%1.png").arg(side), QSize(side, side));
     return icon;
 }

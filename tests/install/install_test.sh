@@ -4,7 +4,8 @@
 # (no Marble fall-backs), and the launcher, icons, file types and help pages are in place.
 #   install_test.sh BUILD_DIR
 set -euo pipefail
-build="$1"
+build="$(cd "$1" && pwd)"
+source_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 prefix="$(mktemp -d)"
 elsewhere="$(mktemp -d)"
 trap 'rm -rf "$prefix" "$elsewhere"' EXIT
@@ -64,6 +65,17 @@ read -r _ _ w1 w2 _ _ h1 h2 <<<"$size"
 [ $((w1 * 256 + w2)) -le 128 ] && [ $((h1 * 256 + h2)) -le 128 ] &&
     [ $((w1 * 256 + w2)) -eq 128 -o $((h1 * 256 + h2)) -eq 128 ] ||
     { echo "the thumbnail is $((w1 * 256 + w2)) x $((h1 * 256 + h2))"; exit 1; }
+# Every icon size and the scalable icon are installed, and the icons in the tree are what their
+# one source makes.
+for size in 16x16 22x22 24x24 32x32 48x48 64x64 128x128 256x256; do
+    [ -e "$prefix/share/icons/hicolor/$size/apps/quorvel.png" ] || { echo "no $size icon"; exit 1; }
+done
+[ -e "$prefix/share/icons/hicolor/scalable/apps/quorvel.svg" ] || { echo "no scalable icon"; exit 1; }
+"$build/tools/icons/quorvel-icons" "$source_root/res" "$elsewhere"
+for made in "$elsewhere"/quorvel-*.png "$elsewhere/quorvel.svg"; do
+    cmp -s "$made" "$source_root/res/icons/$(basename "$made")" ||
+        { echo "res/icons/$(basename "$made") is not what tools/icons makes"; exit 1; }
+done
 # The file types resolve right after the install.
 grep -q "application/x-quorvel-texture" "$prefix/share/mime/globs2" ||
     { echo "update-mime-database did not run"; exit 1; }
