@@ -1,7 +1,7 @@
 #include "app/childframe.h"
 
 #include "app/backgroundtask.h"
-#include "app/quorveldoc.h"
+#include "document/quorveldoc.h"
 #include "app/quorvelview.h"
 
 #include <QCloseEvent>
@@ -10,7 +10,15 @@ CChildFrame::CChildFrame(CQuorvelDoc* document, QWidget* parent)
     : QMdiSubWindow(parent), mDocument(document), mView(new CQuorvelView(document)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(mView);
-    setWindowTitle(document->title());
+    showTitle();
+    connect(document, &CQuorvelDoc::titleChanged, this, &CChildFrame::showTitle);
+    connect(document, &CQuorvelDoc::modifiedChanged, this, &CChildFrame::showTitle);
+}
+
+void CChildFrame::showTitle() { setWindowTitle(markedTitle(*mDocument)); }
+
+QString markedTitle(const CQuorvelDoc& document) {
+    return document.isModified() ? document.title() + QLatin1Char('*') : document.title();
 }
 
 void CChildFrame::closeWithoutPrompt() {

@@ -5,6 +5,9 @@
 class CQuorvelDoc;
 class CQuorvelView;
 
+// A document's title as windows show it: "*" follows it while the document is modified.
+QString markedTitle(const CQuorvelDoc& document);
+
 // The frame of one document window, holding its texture view. Closing it asks about its
 // modified document (the prompt may stop the close); a document lives while one of its frames
 // does.
@@ -19,6 +22,9 @@ public:
 
     // Closes without asking: the document was already asked about (Close command, Exit).
     void closeWithoutPrompt();
+
+    // The document's title, with "*" while it is modified.
+    void showTitle();
 
 signals:
     // Asked before a close by the user; returning false through `proceed` keeps the frame open.

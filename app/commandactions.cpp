@@ -60,12 +60,14 @@ CCommandActions::CCommandActions(QObject* parent) : QObject(parent) {
 
     make(kUndo, text("&Undo"), text("Undo the last action"), text("Undo"),
          {QKeySequence(text("Ctrl+Z")), QKeySequence(text("Alt+Backspace"))});
+    make(kRedo, text("&Redo"), text("Redo the previously undone action"), text("Redo"),
+         {QKeySequence(text("Ctrl+Shift+Z")), QKeySequence(text("Ctrl+Y"))});
     make(kCut, text("Cu&t"), text("Cut the selection and put it on the Clipboard"), text("Cut"),
          {QKeySequence(text("Ctrl+X")), QKeySequence(text("Shift+Del"))});
-    make(kCopy, text("&Copy"), text("Copy the selection and put it on the Clipboard"), text("Copy"),
-         {QKeySequence(text("Ctrl+C")), QKeySequence(text("Ctrl+Ins"))});
-    make(kPaste, text("&Paste"), text("Insert Clipboard contents"), text("Paste"),
-         {QKeySequence(text("Ctrl+V")), QKeySequence(text("Shift+Ins"))});
+    make(kCopy, text("&Copy"), text("Copy the texture and its image to the Clipboard"),
+         text("Copy"), {QKeySequence(text("Ctrl+C")), QKeySequence(text("Ctrl+Ins"))});
+    make(kPaste, text("&Paste"), text("Replace the texture by the one on the Clipboard"),
+         text("Paste"), {QKeySequence(text("Ctrl+V")), QKeySequence(text("Shift+Ins"))});
     make(kNextPane, text("Next Pane"), text("Switch to the next window pane"), text("Next Pane"),
          {QKeySequence(text("F6"))});
     make(kPreviousPane, text("Previous Pane"), text("Switch back to the previous window pane"),
@@ -75,8 +77,7 @@ CCommandActions::CCommandActions(QObject* parent) : QObject(parent) {
 }
 
 QList<QAction*> CCommandActions::inertActions() const {
-    return {action(kUndo),  action(kCut),      action(kCopy),
-            action(kPaste), action(kNextPane), action(kPreviousPane)};
+    return {action(kCut), action(kNextPane), action(kPreviousPane)};
 }
 
 QAction* CCommandActions::make(int id, const QString& menuText, const QString& prompt,

@@ -30,6 +30,7 @@ inline constexpr int kAbout = 57664;
 inline constexpr int kWebsite = 32779;
 inline constexpr int kTipOfTheDay = 105;
 inline constexpr int kUndo = 57643;
+inline constexpr int kRedo = 57644;
 inline constexpr int kCut = 57635;
 inline constexpr int kCopy = 57634;
 inline constexpr int kPaste = 57637;

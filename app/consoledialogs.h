@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/userdialogs.h"
+#include "document/userdialogs.h"
 
 // The user's side when the program runs from a command line with no one at a window (printing
 // with -p or -pt): every message goes to standard error as "quorvel: error: ...", every

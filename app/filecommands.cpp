@@ -4,9 +4,9 @@
 #include "app/childframe.h"
 #include "app/mainframe.h"
 #include "app/quorvelapp.h"
-#include "app/quorveldoc.h"
+#include "document/quorveldoc.h"
 #include "app/recentfilelist.h"
-#include "app/userdialogs.h"
+#include "document/userdialogs.h"
 #include "files/exportformat.h"
 #include "files/imageexport.h"
 #include "files/searchpath.h"
@@ -27,15 +27,6 @@ QString messageText(const FileStatus& status) { return QString::fromStdString(st
 }  // namespace
 
 CFileCommands::CFileCommands(CQuorvelApp& app) : mApp(app) {}
-
-void CFileCommands::followChosenFolder(const QString& path) {
-    QDir::setCurrent(QFileInfo(path).absolutePath());
-}
-
-QString CFileCommands::dialogFolder() {
-    const QString folder = QString::fromStdString(textureFolder());
-    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::currentPath();
-}
 
 void CFileCommands::report(const FileStatus& status) {
     if (!status.ok())
@@ -62,13 +53,13 @@ bool CFileCommands::ReadTextureFile(const QString& path) {
 void CFileCommands::open() {
     FileDialogRequest request;
     request.title = QStringLiteral("Open and Load a Texture");
-    request.folder = dialogFolder();
+    request.folder = CUserDialogs::dialogFolder();
     request.filters = {QStringLiteral("Texture File (*.qvl)")};
     request.defaultSuffix = QStringLiteral("qvl");
     const QStringList files = CUserDialogs::instance().openFileNames(mApp.mainFrame(), request);
     for (const QString& file : files) {
         const QString path = QFileInfo(file).absoluteFilePath();
-        followChosenFolder(path);
+        CUserDialogs::followChosenFolder(path);
         ReadTextureFile(path);
     }
 }
@@ -105,8 +96,10 @@ bool CFileCommands::save(CQuorvelDoc* document) {
     const QString folder = QString::fromStdString(textureFolder());
     if (!folder.isEmpty() && QFileInfo(target).absolutePath() == QDir(folder).absolutePath())
         QDir().mkpath(folder);
-    const FileStatus status = writeTextureFile(localPath(target), document->current());
+    const FileStatus status = writeTextureFile(localPath(target), document->record());
     report(status);
+    if (status.ok())
+        document->markSaved();
     // A bare Save picks its folder itself: the user must see where the file went.
     if (status.ok())
         mApp.mainFrame()->showStatusText(tr("Saved %1").arg(QDir::toNativeSeparators(target)));
@@ -116,8 +109,7 @@ bool CFileCommands::save(CQuorvelDoc* document) {
 FileStatus CFileCommands::writeImage(CQuorvelDoc* document, const QString& path, int format,
                                      bool* cancelled) {
     // The export works on a copy, so that edits arriving meanwhile cannot race with it.
-    applyRenderWrites(document->current());
-    TextureParams record = document->current();
+    TextureParams record = document->record();
     ExportResult result{FileStatus::success(), false};
     runInBackground(
         mApp.mainFrame(), tr("Exporting %1...").arg(QFileInfo(path).fileName()),
@@ -137,7 +129,7 @@ bool CFileCommands::SaveTextureAs(CQuorvelDoc* document) {
         return false;
     FileDialogRequest request;
     request.title = QStringLiteral("Save a Texture");
-    request.folder = dialogFolder();
+    request.folder = CUserDialogs::dialogFolder();
     request.initialName = document->title().section(QLatin1Char('.'), 0, 0);
     request.filters = {QStringLiteral("Quorvel Files (*.qvl)"),
                        QStringLiteral("Halvane Files (*.tpr)"),
@@ -148,7 +140,7 @@ bool CFileCommands::SaveTextureAs(CQuorvelDoc* document) {
     if (chosen.isEmpty())
         return false;
     const QString path = QFileInfo(chosen).absoluteFilePath();
-    followChosenFolder(path);
+    CUserDialogs::followChosenFolder(path);
 
     const std::optional<ExportFormat> format = exportFormatForPath(localPath(path));
     if (!format) {
@@ -159,16 +151,17 @@ bool CFileCommands::SaveTextureAs(CQuorvelDoc* document) {
         return false;
     }
     if (*format == ExportFormat::TextureDocument) {
-        const FileStatus status = writeTextureFile(localPath(path), document->current());
+        const FileStatus status = writeTextureFile(localPath(path), document->record());
         report(status);
         if (!status.ok())
             return false;
         document->setPathName(path);
+        document->markSaved();
         remember(path);
         return true;
     }
     if (*format == ExportFormat::Tpr) {
-        const FileStatus status = writeTprFile(localPath(path), document->current());
+        const FileStatus status = writeTprFile(localPath(path), document->record());
         report(status);
         return status.ok();
     }

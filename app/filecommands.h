@@ -20,10 +20,11 @@ public:
     void open();
     void openRecent(int k);
     // Writes the active document to its path, or to its title (+ ".qvl") in the current folder,
-    // without a dialog. The modified flag stays as it is.
+    // without a dialog. A document written this way is no longer modified.
     bool save(CQuorvelDoc* document);
     // Asks for a name and a type and writes the document or its image. Only a texture document
-    // gives the document a path. Returns true when a file was written.
+    // gives the document a path and counts as saving it; the other types export a copy.
+    // Returns true when a file was written.
     bool SaveTextureAs(CQuorvelDoc* document);
     // Reads a texture document into a new document window. On failure the user is told which
     // file and why, and no document is made.
@@ -34,12 +35,6 @@ public:
     // The Close command: Yes/No/Cancel, Yes saving as Save does. Returns true when every window
     // of the document was closed.
     bool closeDocument(CQuorvelDoc* document);
-
-    // The folder file dialogs open in: ~/qvl when it exists, else the current folder.
-    static QString dialogFolder();
-    // The file dialogs move the current folder to the one last chosen, so that a later Save of
-    // an unnamed document lands beside the files the user works with.
-    static void followChosenFolder(const QString& path);
 
 private:
     quorvel::FileStatus writeImage(CQuorvelDoc* document, const QString& path, int format,

@@ -1,6 +1,6 @@
 #include "app/freeformatdialog.h"
 
-#include "app/userdialogs.h"
+#include "document/userdialogs.h"
 #include "panels/twopanedialog.h"
 
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 #include "app/imageformatdialog.h"
 
 #include "app/freeformatdialog.h"
-#include "app/userdialogs.h"
+#include "document/userdialogs.h"
 #include "panels/twopanedialog.h"
 
 #include <QButtonGroup>

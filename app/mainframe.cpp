@@ -5,7 +5,7 @@
 #include "app/commandactions.h"
 #include "app/commandids.h"
 #include "app/quorvelapp.h"
-#include "app/quorveldoc.h"
+#include "document/quorveldoc.h"
 #include "app/quorvelview.h"
 #include "app/recentfilelist.h"
 #include "app/toolbaricons.h"
@@ -26,6 +26,8 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QUndoGroup>
+#include <QUndoStack>
 
 #include <algorithm>
 
@@ -43,7 +45,8 @@ QString text(const char* s) { return QString::fromUtf8(s); }
 }  // namespace
 
 CMainFrame::CMainFrame(CQuorvelApp& app)
-    : mApp(app), mActions(new CCommandActions(this)), mArea(new QMdiArea) {
+    : mApp(app), mActions(new CCommandActions(this)), mArea(new QMdiArea),
+      mHistories(new QUndoGroup(this)) {
     setWindowTitle(text("Quorvel"));
     setObjectName(text("mainFrame"));
     mArea->setBackground(palette().brush(QPalette::Dark));
@@ -63,6 +66,14 @@ CMainFrame::CMainFrame(CQuorvelApp& app)
         });
     // Shortcuts of actions that sit in no menu still work through the window.
     addActions({mActions->action(kContextHelp), mActions->action(kHelp)});
+    // Undo and Redo work on the active document's history and name what they would do.
+    connect(mActions->action(kUndo), &QAction::triggered, mHistories, &QUndoGroup::undo);
+    connect(mActions->action(kRedo), &QAction::triggered, mHistories, &QUndoGroup::redo);
+    for (auto change : {&QUndoGroup::undoTextChanged, &QUndoGroup::redoTextChanged})
+        connect(mHistories, change, this, &CMainFrame::updateUndoActions);
+    for (auto change : {&QUndoGroup::canUndoChanged, &QUndoGroup::canRedoChanged})
+        connect(mHistories, change, this, &CMainFrame::updateUndoActions);
+    updateUndoActions();
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &CMainFrame::stopRendering);
     updateMenus();
@@ -213,8 +224,9 @@ void CMainFrame::fillWindowMenu(QMenu* menu) {
         menu->addSeparator();
     for (int i = 0; i < windows.size(); ++i) {
         QMdiSubWindow* window = windows.at(i);
-        QAction* item =
-            menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(window->windowTitle()));
+        const auto* frame = qobject_cast<CChildFrame*>(window);
+        const QString title = frame ? markedTitle(*frame->document()) : window->windowTitle();
+        QAction* item = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(title));
         item->setCheckable(true);
         item->setChecked(window == mArea->activeSubWindow());
         connect(item, &QAction::triggered, this,
@@ -241,7 +253,8 @@ void CMainFrame::updateMenus() {
         addMenu(text("&File"),
                 {kNew, kOpen, kClose, kSave, kSaveAs, kSeparator, kPrint, kPrintPreview,
                  kPrintSetup, kSeparator, kRecentFiles, kSeparator, kExit});
-        addMenu(text("&Edit"), {kImageFormat});
+        addMenu(text("&Edit"),
+                {kUndo, kRedo, kSeparator, kCopy, kPaste, kSeparator, kImageFormat});
         addMenu(text("&View"), {kToolbar, kStatusBar, kLibrary, kPalette, kCommandBlock});
         QMenu* window = addMenu(text("&Window"), {});
         fillWindowMenu(window);
@@ -252,9 +265,18 @@ void CMainFrame::updateMenus() {
     addTipMenu();
     // Commands on the active document are greyed without one (the toolbar shows them too).
     for (int id : {kClose, kSave, kSaveAs, kPrint, kPrintPreview, kImageFormat, kNewWindow,
-                   kCascade, kTile, kArrangeIcons})
+                   kCascade, kTile, kArrangeIcons, kCopy, kPaste})
         mActions->action(id)->setEnabled(mDocumentMenu);
     updateCheckMarks();
+}
+
+void CMainFrame::updateUndoActions() {
+    QAction* undo = mActions->action(kUndo);
+    QAction* redo = mActions->action(kRedo);
+    undo->setEnabled(mHistories->canUndo());
+    redo->setEnabled(mHistories->canRedo());
+    undo->setText(mHistories->canUndo() ? text("&Undo ") + mHistories->undoText() : text("&Undo"));
+    redo->setText(mHistories->canRedo() ? text("&Redo ") + mHistories->redoText() : text("&Redo"));
 }
 
 void CMainFrame::updateCheckMarks() {
@@ -286,6 +308,7 @@ QList<CChildFrame*> CMainFrame::childFrames() const {
 
 void CMainFrame::addChildFrame(CChildFrame* frame) {
     mArea->addSubWindow(frame);
+    mHistories->addStack(frame->document()->undoStack());
     connect(frame->view(), &CQuorvelView::renderProgress, mCommandBlock,
             &CCommandBlock::setProgress);
     frame->show();
@@ -348,18 +371,19 @@ void CMainFrame::cascade() {
 void CMainFrame::refreshPanels(CQuorvelDoc* document) {
     if (!document)
         return;
-    mPaletteBar->cells()->showColourMap(document->current().colourMap);
+    mPaletteBar->showDocument(document);
     mCommandBlock->showDocument(document);
     updateWindowTitle();
 }
 
 void CMainFrame::updateWindowTitle() {
     CQuorvelDoc* document = activeDocument();
-    setWindowTitle(document ? text("Quorvel - ") + document->title() : text("Quorvel"));
+    setWindowTitle(document ? text("Quorvel - ") + markedTitle(*document) : text("Quorvel"));
 }
 
 void CMainFrame::onSubWindowActivated(QMdiSubWindow* window) {
     auto* frame = qobject_cast<CChildFrame*>(window);
+    mHistories->setActiveStack(frame ? frame->document()->undoStack() : nullptr);
     if (frame)
         refreshPanels(frame->document());
     else if (mArea->subWindowList().isEmpty())
@@ -411,7 +435,7 @@ void CMainFrame::redrawActiveView() {
 
 void CMainFrame::refreshPalette() {
     if (CQuorvelDoc* document = activeDocument())
-        mPaletteBar->cells()->showColourMap(document->current().colourMap);
+        mPaletteBar->cells()->showColourMap(document->record().colourMap);
 }
 
 std::span<const uint8_t> CMainFrame::sphereTable() const { return mApp.sphereTable(); }

@@ -18,6 +18,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
+class QUndoGroup;
 
 // The main window: menus, toolbar, status bar, the three docked panels (command block right,
 // library top, palette bottom) and the area the document windows live in. It routes commands
@@ -77,6 +78,8 @@ public:
     void togglePanel(QWidget* bar);
     // The View menu's check marks follow what is visible.
     void updateCheckMarks();
+    // Undo and Redo name the active document's next step, greyed when there is none.
+    void updateUndoActions();
     // Stops every view's render in progress (Escape).
     void stopRendering();
 
@@ -98,6 +101,7 @@ private:
     CQuorvelApp& mApp;
     CCommandActions* mActions;
     QMdiArea* mArea;
+    QUndoGroup* mHistories;
     QToolBar* mToolBar = nullptr;
     CCommandBlock* mCommandBlock = nullptr;
     CPaletteBar* mPaletteBar = nullptr;

@@ -2,18 +2,19 @@
 
 #include "app/aboutdialog.h"
 #include "app/childframe.h"
+#include "app/clipboardcommands.h"
 #include "app/commandactions.h"
 #include "app/commandids.h"
 #include "app/filecommands.h"
 #include "app/helpwindow.h"
 #include "app/imageformatdialog.h"
 #include "app/mainframe.h"
-#include "app/quorveldoc.h"
+#include "document/quorveldoc.h"
 #include "app/quorvelview.h"
 #include "app/splashwindow.h"
 #include "app/textureprinter.h"
 #include "app/tipdialog.h"
-#include "app/userdialogs.h"
+#include "document/userdialogs.h"
 #include "app/whatsthis.h"
 #include "engine/defaults.h"
 #include "engine/noise.h"
@@ -75,6 +76,7 @@ CQuorvelApp::CQuorvelApp()
 CQuorvelApp::~CQuorvelApp() {
     // Windows go before the documents they show.
     mTexturePrinter.reset();
+    mClipboard.reset();
     mMainFrame.reset();
     for (const QPointer<CQuorvelDoc>& document : std::as_const(mDocuments))
         delete document.data();
@@ -90,6 +92,9 @@ bool CQuorvelApp::initInstance(const QStringList& arguments) {
     mMainFrame = std::make_unique<CMainFrame>(*this);
     mPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
     mTexturePrinter = std::make_unique<CTexturePrinter>(*mPrinter, mMainFrame.get());
+    mClipboard = std::make_unique<CClipboardCommands>(mMainFrame.get());
+    connect(mClipboard.get(), &CClipboardCommands::status, mMainFrame.get(),
+            &CMainFrame::showStatusText);
     mTexturePrinter->setFitToPage(mSettings->value(kFitToPageKey, false).toBool());
     connectCommands();
     installWhatsThis(*mMainFrame, [this](const QString& page) { openHelpPage(page); });
@@ -154,6 +159,8 @@ void CQuorvelApp::connectCommands() {
         on(kRecentFile1 + k - 1, [this, k] { mFileCommands->openRecent(k); });
     on(kExit, [frame] { frame->close(); });
     on(kImageFormat, [this] { imageFormat(); });
+    on(kCopy, [this, frame] { mClipboard->copy(frame->activeDocument()); });
+    on(kPaste, [this, frame] { mClipboard->paste(frame->activeDocument()); });
     on(kToolbar, [frame] { frame->togglePanel(frame->toolBar()); });
     on(kStatusBar, [frame] { frame->togglePanel(frame->statusBar()); });
     on(kLibrary, [frame] { frame->togglePanel(frame->libraryDock()); });
@@ -200,8 +207,8 @@ CChildFrame* CQuorvelApp::openLibraryTexture(const quorvel::TextureParams& recor
     document->setPathName(path);
     mMainFrame->refreshPanels(document);
     mMainFrame->fitChildFrame(frame, CMainFrame::Fit::KeepPosition);
-    document->setModified(true);
-    document->updateAllViews();
+    // A copy of a library texture: no file holds it yet.
+    document->markUnsaved();
     return frame;
 }
 
@@ -220,10 +227,9 @@ void CQuorvelApp::watchFrame(CChildFrame* frame) {
     connect(frame, &CChildFrame::closeRequested, this, [this](CChildFrame* closing, bool* proceed) {
         *proceed = mFileCommands->PromptSaveDocument(closing->document());
     });
-    connect(document, &CQuorvelDoc::titleChanged, frame, [this, frame, document] {
-        frame->setWindowTitle(document->title());
-        mMainFrame->updateWindowTitle();
-    });
+    connect(document, &CQuorvelDoc::titleChanged, frame, [this] { mMainFrame->updateWindowTitle(); });
+    connect(document, &CQuorvelDoc::modifiedChanged, frame,
+            [this] { mMainFrame->updateWindowTitle(); });
     connect(frame, &QObject::destroyed, this, [this, document] {
         // The frame is still in the area's list while it is destroyed: look afterwards.
         QMetaObject::invokeMethod(
@@ -263,23 +269,19 @@ void CQuorvelApp::imageFormat() {
     if (!frame)
         return;
     CQuorvelDoc* document = frame->document();
-    quorvel::TextureParams& record = document->current();
+    const quorvel::TextureParams& record = document->record();
     CImageFormatDialog dialog(record.imageFormat, QSize(record.imageWidth, record.imageHeight),
                               mMainFrame.get());
     if (CUserDialogs::instance().runDialog(dialog) != QDialog::Accepted)
         return;
     const int selection = dialog.selection();
-    record.imageFormat = static_cast<int16_t>(selection);
-    if (selection >= 0 && selection < CImageFormatDialog::kFreeFormat) {
-        const QSize size = CImageFormatDialog::presetSize(selection);
-        document->setImageSize(size.width(), size.height());
-    } else if (selection == CImageFormatDialog::kFreeFormat) {
-        document->setImageSize(dialog.freeSize().width(), dialog.freeSize().height());
-    } else {
-        document->setViewSize(160, 120);
-    }
+    std::optional<QSize> size;
+    if (selection >= 0 && selection < CImageFormatDialog::kFreeFormat)
+        size = CImageFormatDialog::presetSize(selection);
+    else if (selection == CImageFormatDialog::kFreeFormat)
+        size = dialog.freeSize();
+    document->setImageFormat(selection, size);
     mMainFrame->fitChildFrame(frame, CMainFrame::Fit::MoveToOrigin);
-    document->setModified(true);
 }
 
 void CQuorvelApp::print() {

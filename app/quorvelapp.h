@@ -13,6 +13,7 @@
 #include <vector>
 
 class CChildFrame;
+class CClipboardCommands;
 class CFileCommands;
 class CHelpWindow;
 class CMainFrame;
@@ -97,6 +98,7 @@ private:
     std::unique_ptr<CFileCommands> mFileCommands;
     std::unique_ptr<QPrinter> mPrinter;
     std::unique_ptr<CTexturePrinter> mTexturePrinter;
+    std::unique_ptr<CClipboardCommands> mClipboard;
     QList<QPointer<CQuorvelDoc>> mDocuments;
     int mUntitledCount = 0;
     std::vector<uint8_t> mSphereTable;

@@ -1,6 +1,6 @@
 #include "app/quorvelview.h"
 
-#include "app/quorveldoc.h"
+#include "document/quorveldoc.h"
 #include "app/viewrender.h"
 
 #include <QKeyEvent>
@@ -58,24 +58,21 @@ void CQuorvelView::updateScrollRange() {
     verticalScrollBar()->setSingleStep(std::max(1, height / 100));
 }
 
-void CQuorvelView::renderAgain() { startRender(false); }
+void CQuorvelView::renderAgain() { startRender(); }
 
-void CQuorvelView::startRender(bool keepPicture) {
-    if (keepPicture && mRender && mLastRowsDrawn > 0) {
-        // After a scroll or resize the texture is the same: what was drawn stays in place
-        // until the new render covers it, so the picture does not flash black.
+void CQuorvelView::startRender() {
+    // What is drawn stays in place until the new render covers it, so that neither a scroll
+    // nor an edit (a slider being dragged) makes the picture flash black.
+    if (mRender && (mLastRowsDrawn > 0 || mRender->coarseReady())) {
         mRender->cancel();
         mBackdrop = std::move(mRender);
         mBackdropRows = mLastRowsDrawn;
-    } else if (!keepPicture) {
-        mBackdrop.reset();
     }
     mRender.reset();
-    // Brick's write to the record happens here, on the interface thread, so that it shows in the
-    // document while the render works on its own copy.
-    quorvel::applyRenderWrites(mDocument->current());
-    mRender = std::make_unique<CViewRender>(mDocument->current(), visibleImageRect());
+    mShowCoarse = true;
+    mRender = std::make_unique<CViewRender>(mDocument->record(), visibleImageRect());
     mLastRowsDrawn = 0;
+    mCoarseDrawn = false;
     if (!mNoProgress && !mPrinting)
         emit renderProgress(0);
     mPoll.start();
@@ -86,7 +83,11 @@ void CQuorvelView::stopRendering() {
     if (!mRender)
         return;
     mRender->cancel();
+    // Rows not rendered stay black: no coarse picture pretends to be the texture.
+    mShowCoarse = false;
+    mBackdrop.reset();
     pollRender();
+    viewport()->update();
 }
 
 // Until the view has taken the last rows in, not just until the render thread ends.
@@ -103,6 +104,10 @@ void CQuorvelView::pollRender() {
     }
     const bool finished = mRender->isFinished();
     const int rows = mRender->rowsDone();
+    if (mRender->coarseReady() && !mCoarseDrawn) {
+        mCoarseDrawn = true;
+        viewport()->update();
+    }
     if (rows != mLastRowsDrawn) {
         // Only the rows that arrived since the last look need painting.
         const QRect region = mRender->region();
@@ -121,16 +126,10 @@ void CQuorvelView::pollRender() {
 void CQuorvelView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.fillRect(event->rect(), Qt::black);
-    if (mBackdrop) {
-        const QRect region = mBackdrop->region();
-        painter.drawImage(region.topLeft() - scrollPosition(), mBackdrop->image(),
-                          QRect(0, 0, region.width(), mBackdropRows));
-    }
-    if (mRender && mLastRowsDrawn > 0) {
-        const QRect region = mRender->region();
-        const QPoint at = region.topLeft() - scrollPosition();
-        painter.drawImage(at, mRender->image(), QRect(0, 0, region.width(), mLastRowsDrawn));
-    }
+    if (mBackdrop)
+        paintRender(painter, *mBackdrop, mBackdropRows);
+    if (mRender)
+        paintRender(painter, *mRender, mLastRowsDrawn);
     if (mCaptured) {
         // Drawn by inverting, so the line shows on any colour and leaves no trace.
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -139,18 +138,33 @@ void CQuorvelView::paintEvent(QPaintEvent* event) {
     }
 }
 
+void CQuorvelView::paintRender(QPainter& painter, const CViewRender& render, int rows) const {
+    const QRect region = render.region();
+    const QPoint at = region.topLeft() - scrollPosition();
+    if (mShowCoarse && render.coarseReady() && rows < region.height()) {
+        // Each coarse sample fills its block; the exact rows are drawn over them.
+        const int step = CViewRender::kCoarseStep;
+        painter.save();
+        painter.setClipRect(QRect(at + QPoint(0, rows), QSize(region.width(), region.height() - rows)));
+        painter.drawImage(QRect(at, render.coarse().size() * step), render.coarse());
+        painter.restore();
+    }
+    if (rows > 0)
+        painter.drawImage(at, render.image(), QRect(0, 0, region.width(), rows));
+}
+
 void CQuorvelView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollRange();
     const QRect visible = visibleImageRect();
     if (!mRender || !mRender->region().contains(visible) || mRender->wasCancelled())
-        startRender(true);
+        startRender();
 }
 
 void CQuorvelView::scrollContentsBy(int /*dx*/, int /*dy*/) {
     // After the first scroll the view's renders no longer drive the progress bar.
     mNoProgress = true;
-    startRender(true);
+    startRender();
 }
 
 void CQuorvelView::mousePressEvent(QMouseEvent* event) {
@@ -180,13 +194,15 @@ void CQuorvelView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CQuorvelView::moveTexture() {
-    // The texture follows the pointer; the drag does not mark the document modified.
-    quorvel::TextureParams& record = mDocument->current();
-    if (record.imageWidth != 0)
-        record.offset.x += static_cast<float>(mAnchor.x() - mPoint.x()) / record.imageWidth;
-    if (record.imageHeight != 0)
-        record.offset.y += static_cast<float>(mAnchor.y() - mPoint.y()) / record.imageHeight;
-    mDocument->updateAllViews();
+    // The texture follows the pointer, as one edit that can be undone.
+    const quorvel::TextureParams& record = mDocument->record();
+    const float dx = record.imageWidth != 0
+                         ? static_cast<float>(mAnchor.x() - mPoint.x()) / record.imageWidth
+                         : 0.0f;
+    const float dy = record.imageHeight != 0
+                         ? static_cast<float>(mAnchor.y() - mPoint.y()) / record.imageHeight
+                         : 0.0f;
+    mDocument->moveTexture(dx, dy);
 }
 
 void CQuorvelView::mouseDoubleClickEvent(QMouseEvent* event) {

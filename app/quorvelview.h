@@ -8,10 +8,12 @@
 
 class CQuorvelDoc;
 class CViewRender;
+class QPainter;
 
 // Shows its document's texture at one image pixel per screen pixel, scrollable. Only the visible
-// part is rendered, off the interface thread, and finished rows are painted as they arrive;
-// Escape stops a render and leaves the rows not yet drawn black. A left-button drag moves the
+// part is rendered, off the interface thread: a coarse picture first, then the exact rows as they
+// arrive. Every change of the document renders again at once. Escape stops a render and leaves
+// the rows not yet drawn black. A left-button drag moves the
 // texture under the pointer; a double click renders again.
 class CQuorvelView : public QAbstractScrollArea {
     Q_OBJECT
@@ -54,9 +56,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // Starts a render of the visible area; `keepPicture` leaves what is drawn on screen until
-    // the new rows replace it (the texture itself has not changed).
-    void startRender(bool keepPicture);
+    // Starts a render of the visible area; what is drawn stays on screen until the new render's
+    // coarse picture or rows replace it.
+    void startRender();
+    // Draws a render's coarse picture below its first `rows` exact rows.
+    void paintRender(QPainter& painter, const CViewRender& render, int rows) const;
     QRect visibleImageRect() const;
     QPoint scrollPosition() const;
     void pollRender();
@@ -68,6 +72,8 @@ private:
     int mBackdropRows = 0;
     QTimer mPoll;
     int mLastRowsDrawn = 0;
+    bool mCoarseDrawn = false;
+    bool mShowCoarse = true;
     bool mNoProgress = false;
     bool mPrinting = false;
     bool mCaptured = false;  // a left-button drag is in progress

@@ -1,9 +1,9 @@
 #include "app/textureprinter.h"
 
 #include "app/backgroundtask.h"
-#include "app/quorveldoc.h"
+#include "document/quorveldoc.h"
 #include "app/quorvelview.h"
-#include "app/userdialogs.h"
+#include "document/userdialogs.h"
 #include "app/viewrender.h"
 
 #include <QCheckBox>
@@ -92,7 +92,7 @@ bool CTexturePrinter::printPage(CQuorvelDoc& document) {
     const QString title = document.title();
     const QSize page = mPrinter.pageLayout().paintRectPixels(mPrinter.resolution()).size();
     const QFont font = QGuiApplication::font();
-    quorvel::TextureParams& record = document.current();
+    const quorvel::TextureParams& record = document.record();
     const PageLayout layout = layoutPage(QFontMetrics(font, &mPrinter), page,
                                          QSize(record.imageWidth, record.imageHeight), mFitToPage);
     // The print system lists the job, and a PDF names its title, after the document.
@@ -103,7 +103,6 @@ bool CTexturePrinter::printPage(CQuorvelDoc& document) {
     // before the job starts, so that a cancelled print prints nothing.
     QImage texture;
     if (!layout.texture.isEmpty()) {
-        quorvel::applyRenderWrites(record);
         quorvel::TextureParams sized = record;
         QSize rendered = layout.texture.size();
         // A page-sized texture is rendered at no more than 300 dots per inch and drawn scaled:

@@ -1,6 +1,6 @@
 #include "app/tipdialog.h"
 
-#include "app/userdialogs.h"
+#include "document/userdialogs.h"
 #include "files/searchpath.h"
 
 #include <QCheckBox>

@@ -1,5 +1,6 @@
 #include "app/viewrender.h"
 
+#include "engine/numeric.h"
 #include "engine/renderer.h"
 
 using namespace quorvel;
@@ -48,7 +49,17 @@ CViewRender::CViewRender(const TextureParams& record, const QRect& region)
         return;
     }
     mImage.fill(Qt::black);
-    mThread = std::thread([this, bits = mImage.bits(), bytesPerLine = mImage.bytesPerLine()] {
+    const int step = kCoarseStep;
+    mCoarse = QImage((mRegion.width() + step - 1) / step, (mRegion.height() + step - 1) / step,
+                     QImage::Format_RGB32);
+    // Both pictures' bits are taken here, so that the thread never touches a QImage object.
+    mThread = std::thread([this, bits = mImage.bits(), bytesPerLine = mImage.bytesPerLine(),
+                           coarse = mCoarse.isNull() ? nullptr : mCoarse.bits(),
+                           coarseBytesPerLine = mCoarse.bytesPerLine()] {
+        if (coarse && !sampleCoarse(coarse, coarseBytesPerLine)) {
+            mFinished.store(true, std::memory_order_release);
+            return;
+        }
         run(bits, bytesPerLine);
     });
 }
@@ -57,6 +68,25 @@ CViewRender::~CViewRender() {
     cancel();
     if (mThread.joinable())
         mThread.join();
+}
+
+bool CViewRender::sampleCoarse(uchar* bits, qsizetype bytesPerLine) {
+    // The record's own write comes before any sample, as the renderer makes it.
+    applyRenderWrites(mRecord);
+    const Sampling sampling = Sampling::image(mRecord.imageWidth, mRecord.imageHeight);
+    for (int j = 0; j < mCoarse.height(); ++j) {
+        if (mCancel.load(std::memory_order_relaxed))
+            return false;
+        const float py = sampling.y(mRegion.top() + j * kCoarseStep);
+        auto* line = reinterpret_cast<QRgb*>(bits + j * bytesPerLine);
+        for (int i = 0; i < mCoarse.width(); ++i) {
+            Colour colour;
+            evaluatePixel(sampling.x(mRegion.left() + i * kCoarseStep), py, mRecord, colour);
+            line[i] = qRgb(channelByte(colour.r), channelByte(colour.g), channelByte(colour.b));
+        }
+    }
+    mCoarseReady.store(true, std::memory_order_release);
+    return true;
 }
 
 void CViewRender::run(uchar* bits, qsizetype bytesPerLine) {

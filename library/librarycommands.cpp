@@ -1,7 +1,6 @@
 #include "library/librarycommands.h"
 
-#include "app/filecommands.h"
-#include "app/userdialogs.h"
+#include "document/userdialogs.h"
 #include "files/searchpath.h"
 #include "library/librarystrip.h"
 #include "panels/panelhost.h"
@@ -18,7 +17,7 @@ std::string localPath(const QString& path) { return QFile::encodeName(path).toSt
 FileDialogRequest libraryRequest(const QString& title) {
     FileDialogRequest request;
     request.title = title;
-    request.folder = CFileCommands::dialogFolder();
+    request.folder = CUserDialogs::dialogFolder();
     request.filters = {QStringLiteral("Library File (*.qlb)")};
     request.defaultSuffix = QStringLiteral("qlb");
     return request;
@@ -36,13 +35,13 @@ void CLibraryCommands::tell(const QString& text) const {
 void CLibraryCommands::add() {
     FileDialogRequest request;
     request.title = QStringLiteral("Add a Texture to the Library");
-    request.folder = CFileCommands::dialogFolder();
+    request.folder = CUserDialogs::dialogFolder();
     request.filters = {QStringLiteral("Texture File (*.qvl)")};
     request.defaultSuffix = QStringLiteral("qvl");
     const QStringList files = CUserDialogs::instance().openFileNames(mDialogParent, request);
     if (files.isEmpty())
         return;
-    CFileCommands::followChosenFolder(files.constFirst());
+    CUserDialogs::followChosenFolder(files.constFirst());
     QStringList refused;
     bool added = false;
     for (const QString& file : files) {
@@ -73,7 +72,7 @@ void CLibraryCommands::load() {
     const QStringList chosen = CUserDialogs::instance().openFileNames(mDialogParent, request);
     if (chosen.isEmpty())
         return;
-    CFileCommands::followChosenFolder(chosen.constFirst());
+    CUserDialogs::followChosenFolder(chosen.constFirst());
     readLibrary(chosen.constFirst());
 }
 
@@ -104,7 +103,7 @@ void CLibraryCommands::save() {
     const QString chosen = CUserDialogs::instance().saveFileName(mDialogParent, request);
     if (chosen.isEmpty())
         return;
-    CFileCommands::followChosenFolder(chosen);
+    CUserDialogs::followChosenFolder(chosen);
     const FileStatus written = quorvel::writeLibraryFile(
         localPath(QFileInfo(chosen).absoluteFilePath()), mStrip.fileEntries());
     if (!written.ok())

@@ -1,6 +1,6 @@
 #include "library/libraryentry.h"
 
-#include "app/quorveldoc.h"
+#include "document/quorveldoc.h"
 #include "engine/defaults.h"
 #include "files/searchpath.h"
 #include "files/texturedocument.h"

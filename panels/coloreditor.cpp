@@ -1,6 +1,6 @@
 #include "panels/coloreditor.h"
 
-#include "app/userdialogs.h"
+#include "document/userdialogs.h"
 #include "engine/numeric.h"
 
 #include <QMouseEvent>
@@ -107,6 +107,7 @@ void CColorEditor::writeRecord() {
         mRecord.brilliance = {fromByte(mChannels[0], kByteToBrilliance),
                               fromByte(mChannels[1], kByteToBrilliance),
                               fromByte(mChannels[2], kByteToBrilliance)};
+        emit changed();
         return;
     }
     quorvel::Colour& target =
@@ -114,6 +115,7 @@ void CColorEditor::writeRecord() {
     target.r = fromByte(mChannels[0], kPerByte);
     target.g = fromByte(mChannels[1], kPerByte);
     target.b = fromByte(mChannels[2], kPerByte);
+    emit changed();
 }
 
 void CColorEditor::chooseSwatchColour() {

@@ -26,6 +26,8 @@ public:
     QColor colour() const;
 
 signals:
+    // After every write into the record, drags included.
+    void changed();
     // After every left release, and when the swatch's chooser closes (it takes the release
     // with it); the Lighting dialog relights its sphere then.
     void released();

@@ -1,7 +1,7 @@
 #include "panels/commandblock.h"
 
-#include "app/quorveldoc.h"
-#include "app/userdialogs.h"
+#include "document/quorveldoc.h"
+#include "document/userdialogs.h"
 #include "panels/integerfield.h"
 #include "panels/lightingdialog.h"
 #include "panels/panelhost.h"
@@ -304,25 +304,42 @@ bool CCommandBlock::allFieldsValid() const {
 void CCommandBlock::commitPendingEdits() {
     if (!mShown || !allFieldsValid())
         return;
-    bool stored = false;
     for (int i = 0; i < kFieldCount; ++i) {
         const auto which = static_cast<Field>(i);
-        if (!field(which)->isEdited())
-            continue;
-        storeField(which, mShown->current());
-        field(which)->markCommitted();
-        stored = true;
+        if (field(which)->isEdited())
+            storeField(which, *mShown);
     }
-    if (stored)
-        mShown->setModified();
 }
 
 void CCommandBlock::showDocument(CQuorvelDoc* document) {
-    if (mShown != document)
+    if (mShown != document) {
         commitPendingEdits();
+        if (mShown)
+            disconnect(mShown, nullptr, this, nullptr);
+        // Undo, redo and every other edit of the record show here at once.
+        if (document)
+            connect(document, &CQuorvelDoc::textureChanged, this, &CCommandBlock::followRecord);
+    }
     mShown = document;
     if (document)
-        showRecord(document->current());
+        showRecord(document->record());
+}
+
+void CCommandBlock::followRecord() {
+    if (!mShown)
+        return;
+    const quorvel::TextureParams& record = mShown->record();
+    // A number being typed stays as typed until it is committed.
+    for (int i = 0; i < kFieldCount; ++i) {
+        const auto which = static_cast<Field>(i);
+        if (!field(which)->isEdited())
+            field(which)->showNumber(shownValue(which, record));
+    }
+    const auto inList = [](int value, const QComboBox* list) {
+        return value >= 0 && value < list->count() ? value : -1;
+    };
+    mMaterial->setCurrentIndex(inList(record.material, mMaterial));
+    mRelief->setCurrentIndex(inList(record.relief, mRelief));
 }
 
 bool CCommandBlock::eventFilter(QObject* watched, QEvent* event) {
@@ -351,23 +368,30 @@ void CCommandBlock::commitField(Field which, Qt::FocusReason reason) {
     }
     // Leaving a field the user did not change stores nothing: storing the truncated display
     // would move the record down a step (0.1 shows as 9, which would store 0.09).
-    if (!edited->isEdited())
-        return;
-    storeField(which, document->current());
-    edited->markCommitted();
-    document->setModified();
+    if (edited->isEdited())
+        storeField(which, *document);
 }
 
-void CCommandBlock::storeField(Field which, quorvel::TextureParams& record) const {
+void CCommandBlock::storeField(Field which, CQuorvelDoc& document) {
     const int value = *field(which)->number();
+    field(which)->markCommitted();
+    using Parameter = CQuorvelDoc::Parameter;
     switch (which) {
-    case Field::Detail: record.octaves = static_cast<int16_t>(value); break;
-    case Field::Turbulence: record.turbulence = fieldToRecord(value, kPercent); break;
-    case Field::ScaleX: record.scale.x = fieldToRecord(value, kTenth); break;
-    case Field::ScaleY: record.scale.y = fieldToRecord(value, kTenth); break;
-    case Field::ReliefScaleX: record.reliefScale.x = fieldToRecord(value, kTenth); break;
-    case Field::ReliefScaleY: record.reliefScale.y = fieldToRecord(value, kTenth); break;
-    case Field::Intensity: record.reliefIntensity = fieldToRecord(value, kTenth); break;
+    case Field::Detail: document.setParameter(Parameter::Detail, static_cast<float>(value)); break;
+    case Field::Turbulence:
+        document.setParameter(Parameter::Turbulence, fieldToRecord(value, kPercent));
+        break;
+    case Field::ScaleX: document.setParameter(Parameter::ScaleX, fieldToRecord(value, kTenth)); break;
+    case Field::ScaleY: document.setParameter(Parameter::ScaleY, fieldToRecord(value, kTenth)); break;
+    case Field::ReliefScaleX:
+        document.setParameter(Parameter::ReliefScaleX, fieldToRecord(value, kTenth));
+        break;
+    case Field::ReliefScaleY:
+        document.setParameter(Parameter::ReliefScaleY, fieldToRecord(value, kTenth));
+        break;
+    case Field::Intensity:
+        document.setParameter(Parameter::Intensity, fieldToRecord(value, kTenth));
+        break;
     }
 }
 
@@ -375,53 +399,53 @@ void CCommandBlock::switchMaterial(int material) {
     CQuorvelDoc* document = mHost.activeDocument();
     if (!document)
         return;
-    quorvel::TextureParams& record = document->current();
     if (!readBack() || material < 0 || material >= quorvel::kMaterialCount) {
-        mMaterial->setCurrentIndex(record.material);
+        mMaterial->setCurrentIndex(document->record().material);
         return;
     }
-    // The presets come from the document's own table; edits never write it back, so choosing
-    // a material again restores its presets.
-    const quorvel::TextureParams& preset = document->defaults()[static_cast<size_t>(material)];
-    quorvel::applyMaterialDefaults(record, preset);
-    record.material = static_cast<int8_t>(material);
-    for (const Field which : {Field::Turbulence, Field::ScaleX, Field::ScaleY, Field::Detail})
-        field(which)->showNumber(shownValue(which, preset));
-    mHost.refreshPalette();
-    document->setModified();
-    mHost.redrawActiveView();
+    // The presets come from the document's own table; picking the material already selected
+    // changes nothing, so a hand-made palette is never lost to a second click.
+    document->setMaterial(material);
 }
 
 void CCommandBlock::switchRelief(int relief) {
     CQuorvelDoc* document = mHost.activeDocument();
     if (!document)
         return;
-    quorvel::TextureParams& record = document->current();
     if (!readBack() || relief < 0 || relief >= kReliefListItems) {
-        mRelief->setCurrentIndex(record.relief);
+        mRelief->setCurrentIndex(document->record().relief);
         return;
     }
-    record.relief = static_cast<int8_t>(relief);
-    document->setModified();
-    mHost.redrawActiveView();
+    document->setRelief(relief);
+}
+
+// The dialogs edit a copy that the views show live; OK makes it one command, Cancel puts back
+// what was there.
+template <typename Dialog, typename... Extra>
+void CCommandBlock::editInDialog(const QString& edit, Extra&&... extra) {
+    CQuorvelDoc* document = mHost.activeDocument();
+    if (!document)
+        return;
+    QPointer<CQuorvelDoc> guarded(document);
+    quorvel::TextureParams working = document->record();
+    Dialog dialog(working, std::forward<Extra>(extra)..., this);
+    connect(&dialog, &Dialog::edited, this, [&working, guarded] {
+        if (guarded)
+            guarded->preview(working);
+    });
+    const bool accepted = CUserDialogs::instance().runDialog(dialog) == QDialog::Accepted;
+    if (!guarded)
+        return;
+    if (accepted)
+        guarded->commitPreview(edit);
+    else
+        guarded->endPreview();
 }
 
 void CCommandBlock::openLighting() {
-    CQuorvelDoc* document = mHost.activeDocument();
-    if (!document)
-        return;
-    CLightingDialog dialog(document->current(), mHost.sphereTable(), this);
-    if (CUserDialogs::instance().runDialog(dialog) == QDialog::Accepted)
-        document->setModified();
+    editInDialog<CLightingDialog>(text("Lighting"), mHost.sphereTable());
 }
 
-void CCommandBlock::openReflection() {
-    CQuorvelDoc* document = mHost.activeDocument();
-    if (!document)
-        return;
-    CReflectionDialog dialog(document->current(), this);
-    if (CUserDialogs::instance().runDialog(dialog) == QDialog::Accepted)
-        document->setModified();
-}
+void CCommandBlock::openReflection() { editInDialog<CReflectionDialog>(text("Reflection")); }
 
 void CCommandBlock::setProgress(int permille) { mProgress->setValue(permille); }

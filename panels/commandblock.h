@@ -16,7 +16,7 @@ class QProgressBar;
 
 // The command block panel: the active texture's material, detail, turbulence and scales, its
 // relief, intensity and relief scales, the Reflection, Lighting and Preview buttons and the
-// progress bar the view's renders drive. Every edit goes into the active document's record.
+// progress bar the view's renders drive. Every edit is one of the active document's named edits.
 class CCommandBlock : public QWidget {
     Q_OBJECT
 
@@ -78,7 +78,12 @@ private:
     CIntegerField* createField(Field which, const QString& name);
     CPromptButton* createButton(const QString& text, const QString& prompt);
     void commitField(Field which, Qt::FocusReason reason);
-    void storeField(Field which, quorvel::TextureParams& record) const;
+    // Stores the field's number in `document` as one edit.
+    void storeField(Field which, CQuorvelDoc& document);
+    // Shows the record after any change: fields not being typed in and both lists.
+    void followRecord();
+    template <typename Dialog, typename... Extra>
+    void editInDialog(const QString& edit, Extra&&... extra);
     void switchMaterial(int material);
     void switchRelief(int relief);
     void openLighting();

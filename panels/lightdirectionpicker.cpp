@@ -154,6 +154,7 @@ void CLightDirectionPicker::setDirection(QPoint point) {
     const int h2 = height() / 2;
     mRecord.lightDirection.x = static_cast<float>(static_cast<double>(point.x() - w2) / w2);
     mRecord.lightDirection.y = static_cast<float>(static_cast<double>(point.y() - h2) / h2);
+    emit changed();
 }
 
 void CLightDirectionPicker::moveMarker(QPoint point) {

@@ -25,6 +25,10 @@ public:
     // Lights the sphere again from the record (after a colour edit) and repaints.
     void refresh();
 
+signals:
+    // The direction changed: on a press and at every step of a drag.
+    void changed();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -15,4 +15,6 @@ CLightingDialog::CLightingDialog(quorvel::TextureParams& record,
 
     // The sphere shows the light colour, so it is lit again once a colour drag ends.
     connect(mColourEditor, &CColorEditor::released, mPicker, &CLightDirectionPicker::refresh);
+    connect(mColourEditor, &CColorEditor::changed, this, &CLightingDialog::edited);
+    connect(mPicker, &CLightDirectionPicker::changed, this, &CLightingDialog::edited);
 }

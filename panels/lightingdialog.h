@@ -11,7 +11,7 @@ class CColorEditor;
 class CLightDirectionPicker;
 
 // "Lighting Properties": the light direction picker and the light colour editor. Every edit goes
-// into the record at once, so OK and Cancel both just close the dialog.
+// into the record at once and is announced, so that the views can follow it live.
 class CLightingDialog : public QDialog {
     Q_OBJECT
 
@@ -21,6 +21,10 @@ public:
 
     CLightDirectionPicker* picker() const noexcept { return mPicker; }
     CColorEditor* colourEditor() const noexcept { return mColourEditor; }
+
+signals:
+    // The record was written: a drag on a slider or the picker, or a chosen colour.
+    void edited();
 
 private:
     CLightDirectionPicker* mPicker;

@@ -1,7 +1,7 @@
 #include "panels/palettebar.h"
 
-#include "app/quorveldoc.h"
-#include "app/userdialogs.h"
+#include "document/quorveldoc.h"
+#include "document/userdialogs.h"
 #include "engine/numeric.h"
 #include "panels/palettecells.h"
 #include "panels/panelhost.h"
@@ -81,14 +81,38 @@ void CPaletteBar::pressCell(int index) {
         mGradientFirst = index;
         return;
     }
-    // Completing the pair counts as an edit even when both clicks hit the same cell.
-    document->setModified();
     const int first = std::min(mGradientFirst, index);
     const int last = std::max(mGradientFirst, index);
     if (first == last)
         return;
-    fillGradient(document->current().colourMap, first, last);
+    quorvel::ColourMap map = document->record().colourMap;
+    fillGradient(map, first, last);
     mCells->repaint();
+    storeMap(*document, map, QStringLiteral("Gradient"));
+}
+
+void CPaletteBar::showDocument(CQuorvelDoc* document) {
+    if (mShown == document)
+        return;
+    if (mShown)
+        disconnect(mShown, nullptr, this, nullptr);
+    mShown = document;
+    if (!document)
+        return;
+    mCells->showColourMap(document->record().colourMap);
+    // Undo, redo, a material's presets: the cells follow the map, except while this bar stores
+    // its own edit, whose cells it has already set (a gradient's cells run on their own sums).
+    connect(document, &CQuorvelDoc::textureChanged, this, [this] {
+        if (!mStoring && mShown)
+            mCells->showColourMap(mShown->record().colourMap);
+    });
+}
+
+void CPaletteBar::storeMap(CQuorvelDoc& document, const quorvel::ColourMap& map,
+                           const QString& edit) {
+    mStoring = true;
+    document.setColourMap(map, edit);
+    mStoring = false;
 }
 
 void CPaletteBar::doubleClickCell(int index) {
@@ -109,11 +133,11 @@ void CPaletteBar::chooseColour(QWidget* owner) {
         return;
     const std::array<int, 3> bytes = bytesOf(chosen);
     mCells->setCell(index, bytes[0], bytes[1], bytes[2]);
+    quorvel::ColourMap map = document->record().colourMap;
     for (size_t channel = 0; channel < kChannels.size(); ++channel)
-        setMapChannel(document->current().colourMap, index, kChannels[channel],
-                      unitFromByte(bytes[channel]));
+        setMapChannel(map, index, kChannels[channel], unitFromByte(bytes[channel]));
     mCells->repaint();
-    document->setModified();
+    storeMap(*document, map, QStringLiteral("Palette Color"));
 }
 
 void CPaletteBar::fillGradient(ColourMap& map, int first, int last) {

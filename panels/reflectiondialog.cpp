@@ -10,4 +10,6 @@ CReflectionDialog::CReflectionDialog(quorvel::TextureParams& record, QWidget* pa
     setWindowTitle(QStringLiteral("Reflection Parameters"));
     layOutTwoPanes(*this, QStringLiteral("Color :"), mColourEditor, QStringLiteral("Brilliance :"),
                    mBrillianceEditor);
+    for (CColorEditor* editor : {mColourEditor, mBrillianceEditor})
+        connect(editor, &CColorEditor::changed, this, &CReflectionDialog::edited);
 }

@@ -7,7 +7,7 @@
 class CColorEditor;
 
 // "Reflection Parameters": the reflection colour and brilliance editors. Every edit goes into
-// the record at once, so OK and Cancel both just close the dialog.
+// the record at once and is announced, so that the views can follow it live.
 class CReflectionDialog : public QDialog {
     Q_OBJECT
 
@@ -16,6 +16,10 @@ public:
 
     CColorEditor* colourEditor() const noexcept { return mColourEditor; }
     CColorEditor* brillianceEditor() const noexcept { return mBrillianceEditor; }
+
+signals:
+    // The record was written: a drag on a slider or the picker, or a chosen colour.
+    void edited();
 
 private:
     CColorEditor* mColourEditor;

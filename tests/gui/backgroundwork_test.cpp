@@ -4,7 +4,7 @@
 #include "app/commandactions.h"
 #include "app/commandids.h"
 #include "app/mainframe.h"
-#include "app/quorveldoc.h"
+#include "document/quorveldoc.h"
 #include "app/quorvelview.h"
 
 #include <QApplication>
@@ -46,10 +46,13 @@ TEST_P(BackgroundWork, CancelLeavesNoFileAndTheDocumentOpen) {
     start();
     // A texture that takes seconds to export or print on any machine.
     CQuorvelDoc* document = activeDocument();
-    document->current().octaves = 12;
-    document->current().reliefIntensity = 5.0f;
-    document->setImageSize(4096, 2836);
-    document->setModified(true);
+    changeRecord([](quorvel::TextureParams& record) {
+        record.octaves = 12;
+        record.reliefIntensity = 5.0f;
+        record.imageWidth = 4096;
+        record.imageHeight = 2836;
+    });
+    document->markUnsaved();
     const auto [command, escape] = GetParam();
     const QString target = path(command == kPrint ? u"page.pdf"_s : u"big.tga"_s);
     if (command == kPrint) {

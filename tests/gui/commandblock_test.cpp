@@ -4,7 +4,7 @@
 #include "app/commandactions.h"
 #include "app/commandids.h"
 #include "app/mainframe.h"
-#include "app/quorveldoc.h"
+#include "document/quorveldoc.h"
 #include "app/quorvelview.h"
 #include "files/texturedocument.h"
 #include "panels/commandblock.h"
@@ -43,7 +43,7 @@ protected:
     }
     CCommandBlock& block() const { return *frame().commandBlock(); }
     CIntegerField* field(Field which) const { return block().field(which); }
-    quorvel::TextureParams& record() const { return activeDocument()->current(); }
+    const quorvel::TextureParams& record() const { return activeDocument()->record(); }
     CCommandBlock::Fields fields() const { return CCommandBlock::fieldsOf(record()); }
     bool modified() const { return activeDocument() && activeDocument()->isModified(); }
     QAction* command(int which) const { return frame().actions().action(which); }
@@ -143,8 +143,7 @@ TEST_F(CommandBlock, AMaterialChosenNotPointedAtNorWheeledLoadsItsPresetsKeeping
         pick(block().reliefList(), relief);
         EXPECT_EQ(record().relief, relief);
     }
-    record().lightDirection = {-1.0f, 0.5f, 1.6f};
-    activeDocument()->setModified(false);
+    changeRecord([](quorvel::TextureParams& record) { record.lightDirection = {-1.0f, 0.5f, 1.6f}; });
     QComboBox* materials = block().materialList();
     point(materials, 3);
     dismiss();
@@ -218,13 +217,13 @@ TEST_F(CommandBlock, ShortcutsSeeTheValueStillInTheFieldAndEditsGoToTheActiveTex
     user::typeInto(field(Turbulence), "50"_q);
     user::shortcut(&frame(), command(id::kNew));
     ASSERT_NE(activeDocument(), first);
-    EXPECT_EQ(std::tuple(first->current().turbulence, first->isModified()), std::tuple(0.5f, true));
+    EXPECT_EQ(std::tuple(first->record().turbulence, first->isModified()), std::tuple(0.5f, true));
     EXPECT_EQ(field(Turbulence)->text(), "80"_q);
     // An invalid field holds everything back, quietly.
     enter(Turbulence, "25"_q);
     user::typeInto(field(ScaleX), "0"_q);
     user::shortcut(&frame(), command(id::kSave));
-    EXPECT_EQ(saved("Quorve2.qvl"_q).scale.x, first->current().scale.x);
+    EXPECT_EQ(saved("Quorve2.qvl"_q).scale.x, first->record().scale.x);
     EXPECT_EQ(saved("Quorve2.qvl"_q).turbulence, 0.25f);
     EXPECT_TRUE(dialogs.questions.isEmpty());
 }

@@ -2,6 +2,7 @@
 
 #include "app/childframe.h"
 #include "app/mainframe.h"
+#include "document/quorveldoc.h"
 #include "app/quorvelview.h"
 #include "tests/gui/userinput.h"
 
@@ -152,4 +153,10 @@ void GuiTest::finishRendering() const {
         EXPECT_TRUE(waitUntil([view] { return !view->isRendering(); }));
     }
     settle();
+}
+
+void GuiTest::changeRecord(const std::function<void(quorvel::TextureParams&)>& change) const {
+    quorvel::TextureParams record = activeDocument()->record();
+    change(record);
+    activeDocument()->loadRecord(record);
 }

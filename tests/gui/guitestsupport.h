@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/quorvelapp.h"
-#include "app/userdialogs.h"
+#include "document/userdialogs.h"
 #include "panels/panelhost.h"
 #include "tests/gui/userinput.h"
 
@@ -77,6 +77,9 @@ protected:
     static void settle();
     // Renders every visible view to the end.
     void finishRendering() const;
+    // Set-up: the active document takes its record changed by `change` as if read from a file
+    // (no edit, unmodified).
+    void changeRecord(const std::function<void(quorvel::TextureParams&)>& change) const;
 
     ScriptedDialogs dialogs;
     std::unique_ptr<CQuorvelApp> app;

@@ -6,7 +6,7 @@
 #include "app/freeformatdialog.h"
 #include "app/imageformatdialog.h"
 #include "app/mainframe.h"
-#include "app/quorveldoc.h"
+#include "document/quorveldoc.h"
 #include "app/quorvelview.h"
 
 #include <QDialogButtonBox>
@@ -50,7 +50,7 @@ protected:
         dialogs.dialogSteps.insert(dialogs.dialogSteps.end(), steps.begin(), steps.end());
         user::choose(&frame(), frame().actions().action(quorvel::command::kImageFormat));
         EXPECT_TRUE(dialogs.dialogSteps.empty());
-        const quorvel::TextureParams& record = activeDocument()->current();
+        const quorvel::TextureParams& record = activeDocument()->record();
         return {{activeDocument()->width(), activeDocument()->height()},
                 {record.imageWidth, record.imageHeight}};
     }
@@ -81,11 +81,14 @@ TEST_F(ImageFormat, PresetsSetTheSizesTheyStandForAndFitTheWindow) {
     }
     EXPECT_TRUE(activeDocument()->isModified());
     // A format from elsewhere checks nothing; OK shows 160 x 120 and the record keeps its size.
-    activeDocument()->current().imageFormat = 42;
-    activeDocument()->setImageSize(500, 400);
+    changeRecord([](quorvel::TextureParams& record) {
+        record.imageFormat = 42;
+        record.imageWidth = 500;
+        record.imageHeight = 400;
+    });
     EXPECT_EQ(run({pick(-1)}), std::pair(QSize(160, 120), QSize(500, 400)));
     EXPECT_EQ(opened, -1);
-    EXPECT_EQ(activeDocument()->current().imageFormat, -1);
+    EXPECT_EQ(activeDocument()->record().imageFormat, -1);
 }
 
 TEST_F(ImageFormat, FreeFormatRefusesWhatIsNoSizeAndKeepsWhatItTook) {

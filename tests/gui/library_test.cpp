@@ -1,7 +1,7 @@
 #include "tests/gui/guitestsupport.h"
 
 #include "app/mainframe.h"
-#include "app/quorveldoc.h"
+#include "document/quorveldoc.h"
 #include "engine/pixel.h"
 #include "files/texturedocument.h"
 #include "library/librarybar.h"
@@ -187,8 +187,8 @@ TEST_F(Library, LibraryFilesKeepNamesAndPathsAndADoubleClickOpensACopyOfATexture
     EXPECT_EQ(strip()->selection(), 1);
     EXPECT_EQ(document->pathName(), QDir::home().filePath(u"qvl/wood.qvl"_s));
     EXPECT_TRUE(document->isModified());
-    EXPECT_EQ(engineThumbnail(document->current()), strip()->thumbnail(1));
-    EXPECT_EQ(frame().windowTitle(), u"Quorvel - wood.qvl"_s);
+    EXPECT_EQ(engineThumbnail(document->record()), strip()->thumbnail(1));
+    EXPECT_EQ(frame().windowTitle(), u"Quorvel - wood.qvl*"_s) << "a copy no file holds yet";
     // Library files that cannot be read or written leave the library as it is.
     load(u"a.qvl"_s);
     load(u"missing.qlb"_s);

@@ -1,7 +1,7 @@
 #include "tests/gui/guitestsupport.h"
 
 #include "app/mainframe.h"
-#include "app/quorveldoc.h"
+#include "document/quorveldoc.h"
 #include "engine/defaults.h"
 #include "panels/coloreditor.h"
 #include "panels/commandblock.h"
@@ -13,6 +13,7 @@
 #include "tools/spheretable/spheretable.h"
 
 #include <QDialogButtonBox>
+#include <QUndoStack>
 #include <QPushButton>
 #include <QTest>
 
@@ -178,12 +179,15 @@ TEST_F(Lighting, PickerShowsTheMirroredSphereTakesTheDirectionAndRelightsOnTheRe
 // Every edit goes into the record at once; OK (or Return) marks the texture changed, Cancel not.
 class Dialogs : public GuiTest, public testing::WithParamInterface<const char*> {};
 
-TEST_P(Dialogs, EditsStayInTheRecordAndOnlyOkMarksTheTextureModified) {
+TEST_P(Dialogs, OkKeepsTheEditsAsOneCommandAndCancelPutsBackWhatWasThere) {
     const bool lighting = QByteArray(GetParam()).startsWith("Lighting");
     const bool ok = QByteArray(GetParam()).endsWith("Ok");
     start();
-    quorvel::TextureParams& record = activeDocument()->current();
-    record.reflectionColour = {0.2f, 0.4f, 0.6f, 0.0f};
+    changeRecord([](quorvel::TextureParams& record) {
+        record.reflectionColour = {0.2f, 0.4f, 0.6f, 0.0f};
+    });
+    const quorvel::TextureParams& record = activeDocument()->record();
+    const QByteArray before = recordBytes(record);
     dialogs.dialogSteps.push_back([&](QDialog& dialog) {
         if (auto* lights = qobject_cast<CLightingDialog*>(&dialog)) {
             CLightDirectionPicker* picker = lights->picker();
@@ -213,6 +217,11 @@ TEST_P(Dialogs, EditsStayInTheRecordAndOnlyOkMarksTheTextureModified) {
     user::click(lighting ? block->lightingButton() : block->reflectionButton());
     EXPECT_TRUE(dialogs.dialogSteps.empty());
     EXPECT_EQ(activeDocument()->isModified(), ok);
+    EXPECT_EQ(activeDocument()->undoStack()->count(), ok ? 1 : 0);
+    if (!ok) {
+        EXPECT_EQ(recordBytes(record), before);
+        return;
+    }
     EXPECT_EQ(lighting ? std::tuple(record.lightColour.g, record.lightDirection.x, 0.0f)
                        : std::tuple(record.brilliance.x, record.brilliance.y, record.brilliance.z),
               lighting ? std::tuple(0.0f, -1.0f, 0.0f) : std::tuple(199.21568f, 199.21568f, 0.0f));

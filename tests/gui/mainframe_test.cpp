@@ -4,7 +4,7 @@
 #include "app/commandactions.h"
 #include "app/commandids.h"
 #include "app/mainframe.h"
-#include "app/quorveldoc.h"
+#include "document/quorveldoc.h"
 #include "panels/commandblock.h"
 #include "panels/palettebar.h"
 #include "panels/palettecells.h"
@@ -62,8 +62,10 @@ protected:
 };
 
 TEST_F(MainFrame, NewDocumentsComeFromMenuKeyAndToolbarAndTheWindowMenuArrangesThem) {
-    activeDocument()->current().turbulence = 0.55f;
-    activeDocument()->current().colourMap.entries[0].startColour = {1.0f, 0.0f, 0.0f, 0.0f};
+    changeRecord([](quorvel::TextureParams& record) {
+        record.turbulence = 0.55f;
+        record.colourMap.entries[0].startColour = {1.0f, 0.0f, 0.0f, 0.0f};
+    });
     choose(kNew);
     user::key(&frame(), Qt::Key_N, Qt::ControlModifier);
     user::click(frame().toolBar()->widgetForAction(command(kNew)));
@@ -100,12 +102,12 @@ TEST_F(MainFrame, ClosingWindowsAsksForModifiedDocumentsAndTheMenuBarFollows) {
     choose(kNewWindow);
     EXPECT_EQ(menuTitles(), full) << "kept when the bar is rebuilt";
     // Each window of a modified document asks; the document stays while a window shows it.
-    document->setModified(true);
+    document->markUnsaved();
     dialogs.answers = {QMessageBox::No};
     closeActiveWindow();
     EXPECT_EQ(dialogs.questions, QStringList{question("Quorve1")});
     EXPECT_EQ(app->documents(), QList<CQuorvelDoc*>{document});
-    document->setModified(false);
+    document->markSaved();
     closeActiveWindow();
     EXPECT_EQ(dialogs.questions.size(), 1);
     EXPECT_TRUE(app->documents().isEmpty());
@@ -122,8 +124,8 @@ TEST_F(MainFrame, ClosingTheProgramAsksAboutEachModifiedDocumentAndAYesMustSave)
     choose(kNew);
     const QList<CQuorvelDoc*> documents = app->documents();
     ASSERT_EQ(documents.size(), 3);
-    documents[0]->setModified(true);
-    documents[2]->setModified(true);
+    documents[0]->markUnsaved();
+    documents[2]->markUnsaved();
     // The close box, Yes, and the save dialog cancelled: nothing closes.
     dialogs.answers = {QMessageBox::Yes};
     dialogs.saveChoices = {QString()};

@@ -7,7 +7,7 @@
 #include "app/freeformatdialog.h"
 #include "app/imageformatdialog.h"
 #include "app/mainframe.h"
-#include "app/quorveldoc.h"
+#include "document/quorveldoc.h"
 #include "app/splashwindow.h"
 #include "app/textureprinter.h"
 #include "app/tipdialog.h"
@@ -131,8 +131,8 @@ TEST_F(NewUser, AValueOutsideItsFieldShowsClampedWithANoteAndOtherEditsWork) {
     user::key(block().field(Field::Detail), Qt::Key_Return);
     EXPECT_TRUE(dialogs.questions.isEmpty())
         << dialogs.questions.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(activeDocument()->current().octaves, 5);
-    EXPECT_EQ(activeDocument()->current().scale.x, 1e30f);
+    EXPECT_EQ(activeDocument()->record().octaves, 5);
+    EXPECT_EQ(activeDocument()->record().scale.x, 1e30f);
 }
 
 TEST_F(NewUser, WindowsOpenAndCascadeWhollyInsideTheArea) {
@@ -161,8 +161,9 @@ TEST_F(NewUser, TheWindowAndItsDialogsFitSmallLogicalScreens) {
     const QSize least = frame().minimumSizeHint();
     EXPECT_LE(least.width(), screen.width());
     EXPECT_LE(least.height(), screen.height());
-    CLightingDialog lighting(activeDocument()->current(), {}, &frame());
-    CReflectionDialog reflection(activeDocument()->current(), &frame());
+    quorvel::TextureParams copy = activeDocument()->record();
+    CLightingDialog lighting(copy, {}, &frame());
+    CReflectionDialog reflection(copy, &frame());
     CImageFormatDialog format(0, QSize(160, 120), &frame());
     CFreeFormatDialog freeFormat(160, 120, &frame());
     CAboutDialog about(&frame());
@@ -212,7 +213,7 @@ TEST_F(NewUser, StartUpLooksFinished) {
 
 TEST_F(NewUser, CancelInAClosePromptKeepsEverythingOpen) {
     start();
-    activeDocument()->setModified(true);
+    activeDocument()->markUnsaved();
     CChildFrame* child = frame().activeChildFrame();
     dialogs.answers = {QMessageBox::Cancel, QMessageBox::Cancel};
     user::key(&frame(), Qt::Key_F4, Qt::ControlModifier);  // the window's close box

@@ -1,7 +1,7 @@
 #include "tests/gui/guitestsupport.h"
 
 #include "app/mainframe.h"
-#include "app/quorveldoc.h"
+#include "document/quorveldoc.h"
 #include "panels/palettebar.h"
 #include "panels/palettecells.h"
 #include "panels/promptbutton.h"
@@ -39,7 +39,7 @@ protected:
     }
     CPaletteBar* bar() const { return frame().paletteBar(); }
     CPaletteCells* cells() const { return bar()->cells(); }
-    quorvel::ColourMap& map() const { return activeDocument()->current().colourMap; }
+    const quorvel::ColourMap& map() const { return activeDocument()->record().colourMap; }
     bool modified() const { return activeDocument()->isModified(); }
     static QPoint cellAt(int index) { return {16 * index + 8, 8}; }
     void clickCell(int index) const { user::click(cells(), cellAt(index)); }
@@ -51,7 +51,7 @@ TEST_F(PaletteBar, GradientFillsUpFromTheLowerOfTheNextTwoCellsClickedOnSeparate
         chooser.colours.push_back(colour);
         user::doubleClick(cells(), cellAt(cell));
     }
-    activeDocument()->setModified(false);
+    activeDocument()->markSaved();
     const quorvel::ColourMap before = map();
     gradient();
     clickCell(13);
@@ -72,12 +72,12 @@ TEST_F(PaletteBar, GradientFillsUpFromTheLowerOfTheNextTwoCellsClickedOnSeparate
                           0x1.0bb666p-3f, 0x1p-25f}));
     for (const size_t j : {0, 9, 14, 23})
         EXPECT_EQ(std::memcmp(&e[j], &before.entries[j], sizeof e[j]), 0) << "entry " << j;
-    // The same cell twice only marks the texture changed; Gradient again starts a new pair.
+    // The same cell twice changes nothing; Gradient again starts a new pair.
     const quorvel::ColourMap filled = map();
-    activeDocument()->setModified(false);
+    activeDocument()->markSaved();
     for (const int cell : {-1, 7, -1, 9, 9, 12})  // -1: the Gradient button
         cell < 0 ? gradient() : clickCell(cell);
-    EXPECT_TRUE(modified());
+    EXPECT_FALSE(modified());
     EXPECT_TRUE(same(map(), filled));
 }
 

@@ -3,7 +3,7 @@
 #include "app/commandactions.h"
 #include "app/commandids.h"
 #include "app/mainframe.h"
-#include "app/quorveldoc.h"
+#include "document/quorveldoc.h"
 #include "app/splashwindow.h"
 #include "app/tipdialog.h"
 #include "files/texturedocument.h"

@@ -1,6 +1,10 @@
-#include "app/userdialogs.h"
+#include "document/userdialogs.h"
+
+#include "files/searchpath.h"
 
 #include <QColorDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QDialog>
 #include <QFileDialog>
 
@@ -56,6 +60,15 @@ int CUserDialogs::runDialog(QDialog& dialog) { return dialog.exec(); }
 
 void CUserDialogs::tell(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
     ask(parent, text, QMessageBox::Ok, icon);
+}
+
+QString CUserDialogs::dialogFolder() {
+    const QString folder = QString::fromStdString(quorvel::textureFolder());
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::currentPath();
+}
+
+void CUserDialogs::followChosenFolder(const QString& path) {
+    QDir::setCurrent(QFileInfo(path).absolutePath());
 }
 
 CUserDialogs& CUserDialogs::instance() {

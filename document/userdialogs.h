@@ -41,6 +41,12 @@ public:
     // Shows an error or a notice with an OK button.
     void tell(QWidget* parent, const QString& text, QMessageBox::Icon icon = QMessageBox::Warning);
 
+    // The folder file dialogs open in: ~/qvl when it exists, else the current folder.
+    static QString dialogFolder();
+    // The file dialogs move the current folder to the one last chosen, so that a later Save of
+    // an unnamed document lands beside the files the user works with.
+    static void followChosenFolder(const QString& path);
+
     static CUserDialogs& instance();
     // Installs `dialogs` (not owned) as the instance; null restores the default.
     static void install(CUserDialogs* dialogs);
