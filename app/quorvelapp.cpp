@@ -1,6 +1,7 @@
 #include "app/quorvelapp.h"
 
 #include "app/aboutdialog.h"
+#include "app/autosaver.h"
 #include "app/childframe.h"
 #include "app/clipboardcommands.h"
 #include "app/commandactions.h"
@@ -11,6 +12,7 @@
 #include "app/mainframe.h"
 #include "document/quorveldoc.h"
 #include "app/quorvelview.h"
+#include "app/recoverydialog.h"
 #include "app/splashwindow.h"
 #include "app/textureprinter.h"
 #include "app/tipdialog.h"
@@ -20,6 +22,7 @@
 #include "engine/noise.h"
 #include "files/libraryfile.h"
 #include "files/searchpath.h"
+#include "files/texturedocument.h"
 #include "library/librarybar.h"
 #include "library/librarycommands.h"
 #include "panels/commandblock.h"
@@ -49,6 +52,8 @@ using namespace quorvel::command;
 namespace {
 
 const QString kFitToPageKey = QStringLiteral("Print/FitToPage");
+const QString kAutosaveKey = QStringLiteral("Autosave/IntervalSeconds");
+constexpr int kAutosaveSeconds = 30;
 
 QString settingsPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
@@ -80,6 +85,8 @@ CQuorvelApp::~CQuorvelApp() {
     mMainFrame.reset();
     for (const QPointer<CQuorvelDoc>& document : std::as_const(mDocuments))
         delete document.data();
+    // Last: a clean exit leaves no autosaved document behind.
+    mAutosaver.reset();
 }
 
 bool CQuorvelApp::initInstance(const QStringList& arguments) {
@@ -105,6 +112,8 @@ bool CQuorvelApp::initInstance(const QStringList& arguments) {
     quorvel::initNoise();
     QApplication::setWindowIcon(programIcon());
     if (!mCommandLine.print) {
+        mAutosaver = std::make_unique<CAutosaver>(
+            mSettings->value(kAutosaveKey, kAutosaveSeconds).toInt());
         // Without a window manager "maximised" means nothing: fill the screen by hand as well.
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             mMainFrame->setGeometry(screen->availableGeometry());
@@ -136,6 +145,7 @@ bool CQuorvelApp::initInstance(const QStringList& arguments) {
     loadDefaultLibrary();
     for (const QString& library : libraries)
         mMainFrame->libraryBar()->commands()->readLibrary(QFileInfo(library).absoluteFilePath());
+    offerRecovery();
     showStartUpTip();
     mMainFrame->commandBlock()->repaint();
     return true;
@@ -191,6 +201,8 @@ QList<CQuorvelDoc*> CQuorvelApp::documents() const {
 CChildFrame* CQuorvelApp::newDocument() {
     auto* document = new CQuorvelDoc(QStringLiteral("Quorve%1").arg(++mUntitledCount), this);
     mDocuments.append(document);
+    if (mAutosaver)
+        mAutosaver->watch(document);
     auto* frame = new CChildFrame(document);
     watchFrame(frame);
     mMainFrame->addChildFrame(frame);
@@ -210,6 +222,57 @@ CChildFrame* CQuorvelApp::openLibraryTexture(const quorvel::TextureParams& recor
     // A copy of a library texture: no file holds it yet.
     document->markUnsaved();
     return frame;
+}
+
+void CQuorvelApp::offerRecovery() {
+    if (!mAutosaver)
+        return;
+    std::vector<OrphanSession> orphans = CAutosaver::claimOrphans(mAutosaver->folder());
+    QStringList titles;
+    for (const OrphanSession& orphan : orphans)
+        for (const RecoverableDocument& document : orphan.documents)
+            titles.append(document.path.isEmpty() ? document.title
+                                                  : QDir::toNativeSeparators(document.path));
+    auto choice = CRecoveryDialog::Choice::Discard;  // folders with nothing in them just go
+    if (!titles.isEmpty()) {
+        CRecoveryDialog dialog(titles, mMainFrame.get());
+        CUserDialogs::instance().runDialog(dialog);
+        choice = dialog.choice();
+    }
+    if (choice == CRecoveryDialog::Choice::Later)
+        return;
+    bool allRead = true;
+    if (choice == CRecoveryDialog::Choice::Recover)
+        for (const OrphanSession& orphan : orphans)
+            for (const RecoverableDocument& document : orphan.documents)
+                allRead = recoverDocument(document.file, document.title, document.path) && allRead;
+    // What could not be read stays for another try.
+    if (!allRead)
+        return;
+    for (OrphanSession& orphan : orphans) {
+        orphan.lock->unlock();
+        QDir(orphan.folder).removeRecursively();
+    }
+    // The recovered documents are safe again at once, not only at the next interval.
+    mAutosaver->saveNow();
+}
+
+bool CQuorvelApp::recoverDocument(const QString& file, const QString& title, const QString& path) {
+    quorvel::TextureParams record;
+    const quorvel::FileStatus status =
+        quorvel::readTextureDocument(QFile::encodeName(file).toStdString(), record);
+    if (!status.ok()) {
+        CUserDialogs::instance().tell(mMainFrame.get(), QString::fromStdString(status.message));
+        return false;
+    }
+    CChildFrame* frame = newDocument();
+    CQuorvelDoc* document = frame->document();
+    document->loadRecord(record);
+    document->setTitleAndPath(title.isEmpty() ? document->title() : title, path);
+    document->markUnsaved();
+    mMainFrame->refreshPanels(document);
+    mMainFrame->fitChildFrame(frame, CMainFrame::Fit::KeepPosition);
+    return true;
 }
 
 void CQuorvelApp::newWindow() {

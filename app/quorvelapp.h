@@ -12,6 +12,7 @@
 #include <span>
 #include <vector>
 
+class CAutosaver;
 class CChildFrame;
 class CClipboardCommands;
 class CFileCommands;
@@ -46,6 +47,8 @@ public:
     QSettings& settings() const noexcept { return *mSettings; }
     CRecentFileList& recentFiles() noexcept { return mRecentFiles; }
     CFileCommands& fileCommands() const noexcept { return *mFileCommands; }
+    // Null when printing from a command line.
+    CAutosaver* autosaver() const noexcept { return mAutosaver.get(); }
     const CommandLine& commandLine() const noexcept { return mCommandLine; }
     // The open documents in the order they were created.
     QList<CQuorvelDoc*> documents() const;
@@ -87,6 +90,10 @@ private:
     void documentWindowGone(CQuorvelDoc* document);
     void loadSphereTable();
     void loadDefaultLibrary();
+    // Offers what programs that are no longer running left in their autosave folders.
+    void offerRecovery();
+    // Opens an autosaved document as the modified document it was; false when unreadable.
+    bool recoverDocument(const QString& file, const QString& title, const QString& path);
     bool printFromCommandLine();
     // Stores the print dialog's choices of ours for the next run.
     void keepPrintChoices();
@@ -99,6 +106,7 @@ private:
     std::unique_ptr<QPrinter> mPrinter;
     std::unique_ptr<CTexturePrinter> mTexturePrinter;
     std::unique_ptr<CClipboardCommands> mClipboard;
+    std::unique_ptr<CAutosaver> mAutosaver;
     QList<QPointer<CQuorvelDoc>> mDocuments;
     int mUntitledCount = 0;
     std::vector<uint8_t> mSphereTable;

@@ -103,3 +103,17 @@ void CIntegerField::keyPressEvent(QKeyEvent* event) {
     }
     QAbstractSpinBox::keyPressEvent(event);
 }
+
+bool CIntegerField::event(QEvent* event) {
+    // With nothing typed, Undo and Redo belong to the texture, not to the field's text: the
+    // window's commands take the keys.
+    if (event->type() == QEvent::ShortcutOverride && !isEdited()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+            key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QAbstractSpinBox::event(event);
+}

@@ -40,6 +40,7 @@ protected:
     StepEnabled stepEnabled() const override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     int mMinimum = 0;

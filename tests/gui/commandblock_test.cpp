@@ -59,9 +59,7 @@ protected:
         user::move(list->view()->viewport(), at);
         return at;
     }
-    void pick(QComboBox* list, int row) const {
-        user::click(list->view()->viewport(), point(list, row));
-    }
+    void pick(QComboBox* list, int row) const { user::pick(list, row); }
     // A click outside closes an open list or menu without choosing.
     void dismiss() const { user::click(frame().statusBar()); }
 };

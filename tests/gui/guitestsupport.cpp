@@ -91,10 +91,13 @@ void GuiTest::SetUp() {
     mOldCurrent = QDir::currentPath();
     mOldHome = qgetenv("HOME");
     mOldConfig = qgetenv("XDG_CONFIG_HOME");
+    mOldData = qgetenv("XDG_DATA_HOME");
     QDir(mFolder.path()).mkpath(QStringLiteral("home"));
     QDir(mFolder.path()).mkpath(QStringLiteral("config"));
     qputenv("HOME", QFile::encodeName(path(QStringLiteral("home"))));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("config"))));
+    // Autosaves too stay in the test's own folder.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(path(QStringLiteral("data"))));
     // Tips at start-up off, or every start would open the Tip of the Day; the start-up tests
     // remove this profile.
     QFile profile(path(QStringLiteral("config/Quorvel.ini")));
@@ -111,10 +114,8 @@ void GuiTest::TearDown() {
     CUserDialogs::install(nullptr);
     QDir::setCurrent(mOldCurrent);
     qputenv("HOME", mOldHome);
-    if (mOldConfig.isEmpty())
-        qunsetenv("XDG_CONFIG_HOME");
-    else
-        qputenv("XDG_CONFIG_HOME", mOldConfig);
+    for (const auto& [name, old] : {std::pair("XDG_CONFIG_HOME", mOldConfig), {"XDG_DATA_HOME", mOldData}})
+        old.isEmpty() ? void(qunsetenv(name)) : void(qputenv(name, old));
 }
 
 CQuorvelApp& GuiTest::start(const QStringList& arguments) {

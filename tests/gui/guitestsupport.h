@@ -89,4 +89,5 @@ private:
     QString mOldCurrent;
     QByteArray mOldHome;
     QByteArray mOldConfig;
+    QByteArray mOldData;
 };

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMainWindow>
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -147,6 +149,13 @@ void choose(QMainWindow* window, QAction* command) {
     if (!QTest::qWaitForWindowExposed(menu, 2000))
         return;
     click(menu, menu->actionGeometry(command).center());
+}
+
+void pick(QComboBox* list, int row) {
+    click(list);
+    if (!QTest::qWaitForWindowExposed(list->view()->window(), 2000))
+        return;
+    click(list->view()->viewport(), list->view()->visualRect(list->model()->index(row, 0)).center());
 }
 
 void shortcut(QWidget* window, QAction* command) {

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class QAction;
+class QComboBox;
 class QMainWindow;
 class QWidget;
 
@@ -37,6 +38,8 @@ void type(QWidget* widget, const QString& text);
 
 // Chooses a menu command by mouse: the menu bar title, then the entry in its pop-up.
 void choose(QMainWindow* window, QAction* command);
+// Opens a drop-down list and clicks entry `row`.
+void pick(QComboBox* list, int row);
 // Presses the command's first shortcut in the window.
 void shortcut(QWidget* window, QAction* command);
 
