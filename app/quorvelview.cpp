@@ -11,7 +11,8 @@
 #include <algorithm>
 
 namespace {
-constexpr int kPollMilliseconds = 30;
+// About one screen refresh: an edit shows as soon as its coarse picture is ready.
+constexpr int kPollMilliseconds = 16;
 constexpr int kProgressRange = 1000;
 }  // namespace
 

@@ -32,6 +32,8 @@ public:
     // The image rectangle of the latest render and how many of its rows are drawn.
     QRect renderedRegion() const;
     int rowsDrawn() const;
+    // Whether the latest render's coarse picture has reached the screen.
+    bool coarseDrawn() const noexcept { return mCoarseDrawn; }
 
     // Scroll range = the document's size, with page and line steps of a tenth and a hundredth.
     void updateScrollRange();

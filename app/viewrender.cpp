@@ -3,9 +3,24 @@
 #include "engine/numeric.h"
 #include "engine/renderer.h"
 
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 using namespace quorvel;
 
 namespace {
+
+// On a machine with as many busy threads as cores, a render at the interface's own priority
+// would keep the interface waiting for the processor: the render thread (and the workers it
+// starts, which inherit the value) step back. An idle core is still all theirs.
+void yieldToTheInterface() {
+#if defined(__linux__)
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+#endif
+}
 
 // Writes finished rows into the render's image as 32-bit pixels and publishes how many are done.
 class ImageRowSink : public RowSink {
@@ -56,6 +71,7 @@ CViewRender::CViewRender(const TextureParams& record, const QRect& region)
     mThread = std::thread([this, bits = mImage.bits(), bytesPerLine = mImage.bytesPerLine(),
                            coarse = mCoarse.isNull() ? nullptr : mCoarse.bits(),
                            coarseBytesPerLine = mCoarse.bytesPerLine()] {
+        yieldToTheInterface();
         if (coarse && !sampleCoarse(coarse, coarseBytesPerLine)) {
             mFinished.store(true, std::memory_order_release);
             return;
