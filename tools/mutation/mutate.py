@@ -28,6 +28,7 @@ SUITES = {
                ["engine_tests", "engine_robustness_tests"] + FILES[1]),
     "files": FILES,
     "cli": CLI,
+    "document": GUI,
     "app": GUI,
     "panels": GUI,
     "library": GUI,
