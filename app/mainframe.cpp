@@ -433,11 +433,6 @@ void CMainFrame::redrawActiveView() {
         frame->view()->renderAgain();
 }
 
-void CMainFrame::refreshPalette() {
-    if (CQuorvelDoc* document = activeDocument())
-        mPaletteBar->cells()->showColourMap(document->record().colourMap);
-}
-
 std::span<const uint8_t> CMainFrame::sphereTable() const { return mApp.sphereTable(); }
 
 void CMainFrame::openLibraryTexture(const quorvel::TextureParams& record, const QString& path) {

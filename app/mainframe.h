@@ -67,7 +67,6 @@ public:
 
     // The panels' view of the program.
     void redrawActiveView() override;
-    void refreshPalette() override;
     void showPrompt(const QString& text) override { showStatusText(text); }
     std::span<const uint8_t> sphereTable() const override;
     void openLibraryTexture(const quorvel::TextureParams& record, const QString& path) override;

@@ -20,8 +20,6 @@ public:
     virtual CQuorvelDoc* activeDocument() const = 0;
     // Renders the active window's view again at once; nothing without an active window.
     virtual void redrawActiveView() = 0;
-    // Refills the palette cells from the active document's colour map and repaints them.
-    virtual void refreshPalette() = 0;
     // Writes the status bar's message pane and repaints it at once.
     virtual void showPrompt(const QString& text) = 0;
     // The sphere table the light direction picker shades (244,376 bytes); empty when no sphere

@@ -54,7 +54,6 @@ class NoDocumentHost : public CPanelHost {
 public:
     CQuorvelDoc* activeDocument() const override { return nullptr; }
     void redrawActiveView() override {}
-    void refreshPalette() override {}
     void showPrompt(const QString&) override {}
     std::span<const uint8_t> sphereTable() const override { return {}; }
 };
