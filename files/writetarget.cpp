@@ -29,24 +29,6 @@ std::string nameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-}  // namespace
-
-const char* fileKind(mode_t mode) noexcept {
-    if (S_ISDIR(mode))
-        return "a folder";
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return "a device";
-    if (S_ISFIFO(mode))
-        return "a named pipe";
-    if (S_ISSOCK(mode))
-        return "a socket";
-    if (S_ISLNK(mode))
-        return "a symbolic link";
-    return "not a regular file";
-}
-
-namespace {
-
 FileStatus refuse(const std::string& target, const std::string& reason) {
     return FileStatus::failure("Cannot write " + quotedPath(target) + ": " + reason);
 }
@@ -58,8 +40,8 @@ bool removeIfStale(const std::string& path) {
     if (fd < 0) {
         return false;
     }
-    struct stat opened {
-    }, named{};
+    struct stat opened {};
+    struct stat named {};
     // The name must still lead to the file locked: another writer may have removed it and
     // made a new one meanwhile.
     const bool stale = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
@@ -92,6 +74,20 @@ int createLocked(const std::string& path) {
 }
 
 }  // namespace
+
+const char* fileKind(mode_t mode) noexcept {
+    if (S_ISDIR(mode))
+        return "a folder";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "a device";
+    if (S_ISFIFO(mode))
+        return "a named pipe";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    if (S_ISLNK(mode))
+        return "a symbolic link";
+    return "not a regular file";
+}
 
 FileStatus checkWriteTarget(const std::string& target, WriteTarget& checked) {
     checked = WriteTarget{target, false, {}};
