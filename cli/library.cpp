@@ -1,10 +1,9 @@
 #include "cli/library.h"
 
 #include "cli/render.h"
+#include "files/filenames.h"
 #include "files/libraryfile.h"
 #include "files/searchpath.h"
-
-#include "files/filenames.h"
 
 #include <cctype>
 #include <filesystem>

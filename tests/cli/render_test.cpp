@@ -3,9 +3,11 @@
 #include "engine/defaults.h"
 #include "files/imageexport.h"
 #include "files/libraryfile.h"
-#include "tests/cli/runprogram.h"
+#include "tests/files/testsupport.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/wait.h>
 
 namespace quorvel::cli {
 namespace {
@@ -36,6 +38,16 @@ TEST(ArgumentHelpers, ParseLooselyWithinRangesAndNameOutputsWithoutClashes) {
                           "png"),
               (Names{"marble.png", "marble-2.png", "entry3.png", "x.png", "marble-3.png",
                      "entry6.png", "notes.txt.png", "marble-2-2.png"}));
+}
+
+// Runs the built program in `folder` with a HOME of its own: its exit code, output and errors.
+std::tuple<int, std::string, std::string> run(const std::string& args, const std::string& folder) {
+    ScratchFolder capture;
+    const std::string command = "cd " + folder + " && HOME=" + capture.path + " " +
+                                QUORVEL_RENDER_PATH + " " + args + " >" + capture / "out";
+    const int status = std::system((command + " 2>" + capture / "err").c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes<std::string>(capture / "out"),
+            readBytes<std::string>(capture / "err")};
 }
 
 TEST(RenderProgram, HelpPrintsUsageAndSucceeds) {

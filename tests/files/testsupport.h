@@ -19,22 +19,20 @@ using Bytes = std::vector<uint8_t>;
 using Names = std::vector<std::string>;
 constexpr auto npos = std::string::npos;
 
-// The names in `folder`, sorted, so that a stray temporary file shows up in a comparison.
-inline Names namesIn(const std::string& folder) {
-    Names out;
-    for (const auto& e : std::filesystem::directory_iterator(folder))
-        out.push_back(e.path().filename());
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 // A fresh folder under /tmp, removed with everything in it afterwards.
 struct ScratchFolder {
     ScratchFolder() { EXPECT_NE(::mkdtemp(path.data()), nullptr); }
     ~ScratchFolder() { std::filesystem::remove_all(path); }
     std::string operator/(const std::string& name) const { return path + "/" + name; }
 
-    Names names() const { return namesIn(path); }
+    // Sorted, so that a stray temporary file shows up in a comparison.
+    Names names() const {
+        Names out;
+        for (const auto& e : std::filesystem::directory_iterator(path))
+            out.push_back(e.path().filename());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
 
     std::string path = "/tmp/quorvel-test-XXXXXX";
 };
