@@ -1,47 +1,33 @@
 #pragma once
 
-// What the fuzz targets share: a folder of their own and the program's own command line.
+// What the fuzz targets share: quorvel-render's own command line, and a folder of their own,
+// in memory where there is one (fsync costs nothing there), removed at exit.
 
 #include "cli/render.h"
 
-#include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <string>
 #include <vector>
 
 namespace quorvel::fuzz {
 
-// A folder for this process, in memory where there is one (fsync costs nothing there),
-// removed at exit.
-inline const std::string& folder() {
+inline std::string file(const std::string& name) {
     static const struct Folder {
-        Folder() {
-            path = (std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp");
-            path += "/quorvel-fuzz-XXXXXX";
-            if (!::mkdtemp(path.data()))
-                std::abort();
-        }
+        std::string path = (std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp") +
+                           std::string("/quorvel-fuzz-XXXXXX");
+        Folder() { ::mkdtemp(path.data()) ? void() : std::abort(); }
         ~Folder() { std::filesystem::remove_all(path); }
-        std::string path;
-    } made;
-    return made.path;
+    } folder;
+    return folder.path + "/" + name;
 }
 
-// The input as the file `name` in the folder; its path.
-inline std::string inputFile(const uint8_t* data, size_t size, const std::string& name) {
-    const std::string path = folder() + "/" + name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), long(size));
-    return path;
-}
-
-// Runs quorvel-render's command line, its messages dropped.
-inline int runProgram(const std::vector<std::string>& args) {
+// Writes the input to the file `input`, then runs the program; its messages are dropped.
+inline void run(std::vector<std::string> args, const std::string& input, const uint8_t* data,
+                size_t size) {
+    std::ofstream(input, std::ios::binary).write(reinterpret_cast<const char*>(data), long(size));
     static std::FILE* const sink = std::fopen("/dev/null", "w");
     static const std::atomic<bool> never{false};
-    const std::vector<std::string_view> views(args.begin(), args.end());
-    return cli::runCommandLine(views, sink, sink, never);
+    cli::runCommandLine(std::vector<std::string_view>(args.begin(), args.end()), sink, sink, never);
 }
 
 }  // namespace quorvel::fuzz

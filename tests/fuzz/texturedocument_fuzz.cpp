@@ -3,10 +3,10 @@
 #include "tests/fuzz/fuzzsupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    using namespace quorvel::fuzz;
-    const std::string input = inputFile(data, size, "in.qvl");
-    for (const char* format : {"qvl", "tpr", "tga", "bmp", "jpg", "png", "ppm"}) {
-        runProgram({input, "-q", "-t", "2", "-s", "7x5", "-o", folder() + "/out." + format});
-    }
+    using quorvel::fuzz::file;
+    for (const char* format : {"qvl", "tpr", "tga", "bmp", "jpg", "png", "ppm"})
+        quorvel::fuzz::run(
+            {file("in.qvl"), "-q", "-t", "2", "-s", "7x5", "-o", file("out.") + format},
+            file("in.qvl"), data, size);
     return 0;
 }
