@@ -1,12 +1,14 @@
 #include "cli/library.h"
 
 #include "cli/render.h"
+#include "files/filenames.h"
 #include "files/libraryfile.h"
 #include "files/searchpath.h"
 
 #include <cctype>
 #include <filesystem>
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace quorvel::cli {
 
@@ -41,6 +43,12 @@ std::string describe(const LibraryFileEntry& entry, const LoadedTexture& loaded)
         }
         return "its path could not be read; used " + loaded.file;
     case TextureSource::MarbleDefaults:
+        if (!loaded.problems.empty()) {
+            // The first reason, as a clause within the note.
+            std::string why = loaded.problems.substr(0, loaded.problems.find('\n'));
+            why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
+            return "rendered the Marble defaults; " + why;
+        }
         return "its texture file was not found; rendered the Marble defaults";
     }
     return {};
@@ -50,19 +58,26 @@ std::string describe(const LibraryFileEntry& entry, const LoadedTexture& loaded)
 
 std::vector<std::string> outputNames(const std::vector<std::string>& entryNames,
                                      std::string_view extension) {
+    const std::string dotted = "." + std::string(extension);
     std::vector<std::string> names;
-    std::set<std::string> taken;
+    names.reserve(entryNames.size());
+    // Each name taken, and for each base the next number to try: a name is passed over at most
+    // once, so that naming stays linear even when every entry has the same name.
+    std::unordered_set<std::string> taken;
+    std::unordered_map<std::string, int> next;
     for (size_t k = 0; k < entryNames.size(); ++k) {
         std::string base = stem(entryNames[k]);
-        if (base.empty() || base == "." || base == "..") {
-            base = "entry" + std::to_string(k + 1);
-        }
-        std::string name = base + "." + std::string(extension);
-        for (int n = 2; taken.count(name); ++n) {
-            name = base + "-" + std::to_string(n) + "." + std::string(extension);
+        base = base.empty() || base == "." || base == ".." ? "entry" + std::to_string(k + 1)
+                                                           : portableFileName(base);
+        std::string name = base + dotted;
+        if (taken.count(name)) {
+            int& n = next.try_emplace(base, 2).first->second;
+            do {
+                name = base + "-" + std::to_string(n++) + dotted;
+            } while (taken.count(name));
         }
         taken.insert(name);
-        names.push_back(name);
+        names.push_back(std::move(name));
     }
     return names;
 }
@@ -78,9 +93,12 @@ int renderLibrary(const Arguments& arguments, std::FILE* errors, const std::atom
                           " entries; there is no entry " + std::to_string(*arguments.entry),
                       kExitUsage);
     }
+    // With --entry N only the entries up to N are named: N's name depends on those before it
+    // and on no others.
+    const size_t named = arguments.entry ? static_cast<size_t>(*arguments.entry) : entries.size();
     std::vector<std::string> entryNames;
-    for (const LibraryFileEntry& e : entries) {
-        entryNames.push_back(e.name);
+    for (size_t k = 0; k < named; ++k) {
+        entryNames.push_back(entries[k].name);
     }
     const std::vector<std::string> names = outputNames(entryNames, extensionOf(arguments.format));
     const std::string folder = arguments.outDir.empty() ? "." : arguments.outDir;
@@ -93,21 +111,17 @@ int renderLibrary(const Arguments& arguments, std::FILE* errors, const std::atom
     }
     const std::vector<std::string> searchPath = dataSearchPath();
     int exitCode = kExitSuccess;
-    for (size_t k = 0; k < entries.size(); ++k) {
+    for (size_t k = arguments.entry ? named - 1 : 0; k < named; ++k) {
         if (cancel.load()) {
             return report(
                 errors, "cancelled; entries from " + std::to_string(k + 1) + " on were not written",
                 kExitFailure);
         }
-        if (arguments.entry && static_cast<size_t>(*arguments.entry) != k + 1) {
-            continue;
-        }
         const LoadedTexture loaded = loadLibraryTexture(entries[k], searchPath);
         // -q silences notes as well as the progress bar.
-        if (const std::string note = describe(entries[k], loaded);
-            !note.empty() && !arguments.quiet) {
-            std::fprintf(errors, "quorvel-render: note: entry %zu '%s': %s\n", k + 1,
-                         entries[k].name.c_str(), note.c_str());
+        if (const std::string text = describe(entries[k], loaded);
+            !text.empty() && !arguments.quiet) {
+            note(errors, "entry " + std::to_string(k + 1) + " '" + entries[k].name + "': " + text);
         }
         const int code = writeTexture(loaded.record, folder + "/" + names[k], arguments.format,
                                       arguments, errors, cancel);

@@ -15,7 +15,8 @@ namespace quorvel::cli {
 int renderLibrary(const Arguments& arguments, std::FILE* errors, const std::atomic<bool>& cancel);
 
 // Output file names for library entries: each entry's file name without folders and without a
-// .qvl ending, then the extension; "entryN" for an empty name; "-2", "-3"... where names repeat.
+// .qvl ending, made portable (portableFileName), then the extension; "entryN" for an empty
+// name; "-2", "-3"... where names repeat. Linear in the number of entries.
 std::vector<std::string> outputNames(const std::vector<std::string>& entryNames,
                                      std::string_view extension);
 

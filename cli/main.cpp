@@ -1,10 +1,11 @@
-#include "cli/arguments.h"
 #include "cli/render.h"
+#include "files/atomicfile.h"
 
 #include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -13,10 +14,14 @@ std::atomic<bool> gCancel{false};
 std::atomic<int> gSignal{0};
 
 // Ctrl+C, a kill or a closed terminal stop the render between rows, so the partial output is
-// removed rather than left; the exit status then says which signal, as a shell expects.
+// removed rather than left; the exit status then says which signal, as a shell expects. When no
+// temporary file exists (while a pipe is read, say), or on a second signal, the program ends at
+// once: nothing waits for a reader, a writer or a render to notice.
 extern "C" void onInterrupt(int signal) {
     gSignal.store(signal);
-    gCancel.store(true);
+    if (gCancel.exchange(true) || !quorvel::temporaryFilesOpen()) {
+        ::_exit(128 + signal);
+    }
 }
 
 }  // namespace
@@ -32,19 +37,6 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
 
     const std::vector<std::string_view> args(argv + 1, argv + argc);
-    const ParsedArguments parsed = parseArguments(args);
-    if (!parsed.error.empty()) {
-        std::fprintf(stderr, "quorvel-render: error: %s (see --help)\n", parsed.error.c_str());
-        return kExitUsage;
-    }
-    if (parsed.arguments.help) {
-        std::fputs(usageText().c_str(), stdout);
-        return kExitSuccess;
-    }
-    if (parsed.arguments.version) {
-        std::puts("quorvel-render " QUORVEL_VERSION);
-        return kExitSuccess;
-    }
-    const int status = runRender(parsed.arguments, stderr, gCancel);
+    const int status = runCommandLine(args, stdout, stderr, gCancel);
     return gSignal.load() != 0 ? 128 + gSignal.load() : status;
 }

@@ -4,6 +4,7 @@
 #include "cli/progressbar.h"
 #include "engine/defaults.h"
 #include "engine/pixel.h"
+#include "files/filenames.h"
 #include "files/imageexport.h"
 #include "files/texturedocument.h"
 
@@ -63,8 +64,12 @@ int report(std::FILE* errors, std::string message, int code) {
         std::islower(static_cast<unsigned char>(message[1]))) {
         message[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(message[0])));
     }
-    std::fprintf(errors, "quorvel-render: error: %s\n", message.c_str());
+    std::fprintf(errors, "quorvel-render: error: %s\n", escapedText(message).c_str());
     return code;
+}
+
+void note(std::FILE* errors, const std::string& message) {
+    std::fprintf(errors, "quorvel-render: note: %s\n", escapedText(message).c_str());
 }
 
 int writeTexture(TextureParams record, const std::string& path, ExportFormat format,
@@ -113,6 +118,21 @@ int writeTexture(TextureParams record, const std::string& path, ExportFormat for
     const ExportResult result = exportImage(path, format, record, sampling, options);
     bar.clear();
     return result.ok() ? kExitSuccess : report(errors, result.status.message, kExitFailure);
+}
+
+int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::FILE* errors,
+                   const std::atomic<bool>& cancel) {
+    const ParsedArguments parsed = parseArguments(args);
+    if (!parsed.error.empty()) {
+        return report(errors, parsed.error + " (see --help)", kExitUsage);
+    }
+    if (parsed.arguments.help || parsed.arguments.version) {
+        std::fputs(parsed.arguments.help ? usageText().c_str()
+                                         : "quorvel-render " QUORVEL_VERSION "\n",
+                   out);
+        return kExitSuccess;
+    }
+    return runRender(parsed.arguments, errors, cancel);
 }
 
 int runRender(const Arguments& arguments, std::FILE* errors, const std::atomic<bool>& cancel) {

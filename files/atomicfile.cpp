@@ -1,5 +1,8 @@
 #include "files/atomicfile.h"
 
+#include "files/writetarget.h"
+
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -14,18 +17,8 @@ namespace {
 
 constexpr size_t kBufferBytes = 1 << 18;
 
-std::string folderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+// Temporary files of every AtomicFile in the process, for signal handlers.
+std::atomic<int> gTemporaryFiles{0};
 
 // The process's file-creation mask, read without changing it (umask() would, racily).
 mode_t creationMask() {
@@ -43,26 +36,21 @@ mode_t creationMask() {
     return static_cast<mode_t>(mask);
 }
 
-// A new file gets the permissions an ordinary file would; a replaced one keeps its own.
-mode_t modeFor(const std::string& target) {
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) {
-        return st.st_mode & 07777;
+// A replaced file keeps its owner and group where the process may set them (root may set
+// both, an owner any group of its own), and its permissions without set-user-id and
+// set-group-id: new content must not run with the old file's rights. A new file gets the
+// permissions an ordinary file would.
+void takeOver(int fd, const WriteTarget& target) {
+    const struct stat& st = target.status;
+    if (!target.exists) {
+        ::fchmod(fd, 0666 & ~creationMask());
+        return;
     }
-    return 0666 & ~creationMask();
-}
-
-// Writing through a symbolic link replaces the file it points to, not the link.
-std::string resolvedTarget(const std::string& target) {
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(target.c_str(), nullptr)) {
-            std::string resolved = real;
-            std::free(real);
-            return resolved;
-        }
+    if (::fchown(fd, st.st_uid, st.st_gid) != 0 &&
+        ::fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0) {
+        // Neither is allowed: the file becomes the writer's, as any new file would.
     }
-    return target;
+    ::fchmod(fd, st.st_mode & 07777 & ~(S_ISUID | S_ISGID));
 }
 
 }  // namespace
@@ -84,22 +72,22 @@ FileStatus AtomicFile::open(const std::string& target) {
         mBuffer.reserve(kBufferBytes);
         return mStatus;
     }
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        mStatus = FileStatus::failure("Cannot write " + quotedPath(target) + ": it is a folder.");
+    WriteTarget checked;
+    if (FileStatus status = checkWriteTarget(target, checked); !status.ok()) {
+        mStatus = std::move(status);
         return mStatus;
     }
-    mDestination = resolvedTarget(target);
-    std::string pattern = folderOf(mDestination) + "/." + nameOf(mDestination) + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    mFd = ::mkstemp(name.data());
+    mDestination = checked.destination;
+    // Counted before the file exists, so that a signal never finds an uncounted one.
+    gTemporaryFiles.fetch_add(1);
+    mFd = createTemporaryFile(mDestination, mTemporary);
     if (mFd < 0) {
-        failWithErrno("Cannot create", errno);
+        const int error = errno;
+        gTemporaryFiles.fetch_sub(1);
+        failWithErrno("Cannot create", error);
         return mStatus;
     }
-    mTemporary = name.data();
-    ::fchmod(mFd, modeFor(mDestination));
+    takeOver(mFd, checked);
     mBuffer.reserve(kBufferBytes);
     return mStatus;
 }
@@ -165,10 +153,8 @@ FileStatus AtomicFile::commit() {
         discard();
         return mStatus;
     }
-    const int fd = mFd;
-    mFd = -1;
-    if (::close(fd) != 0) {
-        failWithErrno("Cannot write", errno);
+    if (FileStatus still = checkStillReplaceable(mTarget, mDestination); !still.ok()) {
+        mStatus = std::move(still);
         discard();
         return mStatus;
     }
@@ -177,18 +163,28 @@ FileStatus AtomicFile::commit() {
         discard();
         return mStatus;
     }
+    // Closed only now: its lock tells other writers that the temporary file is in use until
+    // the rename. fsync has reported any write error already.
+    ::close(mFd);
+    mFd = -1;
     mTemporary.clear();
+    gTemporaryFiles.fetch_sub(1);
+    syncFolderOf(mDestination);
     return mStatus;
 }
 
 void AtomicFile::discard() noexcept {
+    // Removed while still locked, so that the name cannot meanwhile pass to another writer.
+    if (!mTemporary.empty()) {
+        ::unlink(mTemporary.c_str());
+    }
     if (mFd >= 0) {
         ::close(mFd);
         mFd = -1;
     }
     if (!mTemporary.empty()) {
-        ::unlink(mTemporary.c_str());
         mTemporary.clear();
+        gTemporaryFiles.fetch_sub(1);
     }
     mBuffer.clear();
 }
@@ -206,6 +202,8 @@ void AtomicFile::failWithErrno(const char* what, int error) {
     }
 }
 
+bool temporaryFilesOpen() noexcept { return gTemporaryFiles.load() > 0; }
+
 FileStatus writeWholeFile(const std::string& path, std::span<const uint8_t> bytes) {
     AtomicFile file;
     if (FileStatus opened = file.open(path); !opened.ok()) {
@@ -217,16 +215,29 @@ FileStatus writeWholeFile(const std::string& path, std::span<const uint8_t> byte
 
 FileStatus readWholeFile(const std::string& path, size_t limit, std::vector<uint8_t>& bytes) {
     bytes.clear();
-    const int fd = path == kStandardStream ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
-                                           : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool input = path == kStandardStream;
+    const auto refused = [&](mode_t mode) {
+        return FileStatus::failure("Cannot open " + quotedPath(path) + ": it is " + fileKind(mode) +
+                                   ", not a regular file.");
+    };
+    // A pipe or device is refused unopened; and opened without waiting, in case one replaced
+    // the file meanwhile, so that nothing waits for a writer that never comes.
+    struct stat st {};
+    if (!input && ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        return refused(st.st_mode);
+    }
+    const int fd = input ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
+                         : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         return FileStatus::failure("Cannot open " + quotedPath(path) + ": " + systemReason(errno) +
                                    ".");
     }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) == 0 && (S_ISDIR(st.st_mode) || (!input && !S_ISREG(st.st_mode)))) {
         ::close(fd);
-        return FileStatus::failure("Cannot open " + quotedPath(path) + ": it is a folder.");
+        return refused(st.st_mode);
+    }
+    if (!input) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     }
     bytes.resize(limit + 1);
     size_t done = 0;

@@ -1,11 +1,14 @@
 #include "files/filestatus.h"
 
+#include "files/filenames.h"
+
 #include <cctype>
 #include <cstring>
 
 namespace quorvel {
 
-std::string quotedPath(const std::string& path) { return "'" + path + "'"; }
+// A name from a hostile file or command line reaches terminals and message boxes only escaped.
+std::string quotedPath(const std::string& path) { return "'" + escapedText(path) + "'"; }
 
 std::string systemReason(int error) {
     std::string reason = std::strerror(error);

@@ -15,7 +15,7 @@ struct [[nodiscard]] FileStatus {
     static FileStatus failure(std::string text) { return FileStatus{std::move(text)}; }
 };
 
-// "'path'" as messages quote file names.
+// "'path'" as messages quote file names, control characters escaped (escapedText).
 std::string quotedPath(const std::string& path);
 
 // The reason the last system call failed, from errno, as a sentence fragment.

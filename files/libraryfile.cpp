@@ -3,6 +3,7 @@
 #include "engine/defaults.h"
 #include "engine/recordlayout.h"
 #include "files/atomicfile.h"
+#include "files/filenames.h"
 #include "files/searchpath.h"
 #include "files/texturedocument.h"
 
@@ -147,6 +148,10 @@ LoadedTexture loadLibraryTexture(const LibraryFileEntry& entry,
         return loaded;
     }
     const std::string relative = nameAsRelativePath(entry.name);
+    if (leavesItsFolder(relative)) {
+        loaded.problems += "The name " + quotedPath(entry.name) +
+                           " is not looked up: it leads out of its folder with '..'.\n";
+    }
     std::vector<std::string> folders;
     if (std::string qvl = textureFolder(); !qvl.empty()) {
         folders.push_back(std::move(qvl));

@@ -60,7 +60,8 @@ struct LoadedTexture {
 
 // Reads an entry's texture: from its path; failing that, by its name in the texture folder and
 // then along `searchPath`; failing that, a copy of the Marble defaults. A candidate that exists
-// but is not a valid texture document is passed over, and the reason kept in `problems`.
+// but is not a valid texture document is passed over, and the reason kept in `problems`, as is
+// a name with a ".." part, which is not looked up. The stored path is read as it stands.
 LoadedTexture loadLibraryTexture(const LibraryFileEntry& entry,
                                  const std::vector<std::string>& searchPath);
 

@@ -1,5 +1,7 @@
 #include "files/searchpath.h"
 
+#include "files/filenames.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -87,7 +89,7 @@ bool isRegularFile(const std::string& path) {
 
 std::optional<std::string> findInFolders(const std::string& relative,
                                          const std::vector<std::string>& folders) {
-    if (relative.empty()) {
+    if (relative.empty() || leavesItsFolder(relative)) {
         return std::nullopt;
     }
     for (const std::string& folder : folders) {

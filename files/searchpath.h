@@ -24,7 +24,8 @@ std::vector<std::string> dataSearchPath();
 // A stored name as a relative path: without its leading backslashes, with '\' as a separator.
 std::string nameAsRelativePath(std::string_view name);
 
-// The first folder of `folders` holding a regular file `relative`, joined with it.
+// The first folder of `folders` holding a regular file `relative`, joined with it. None for a
+// name with a ".." part: a name read from a file must not lead out of the folders searched.
 std::optional<std::string> findInFolders(const std::string& relative,
                                          const std::vector<std::string>& folders);
 

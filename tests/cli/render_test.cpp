@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace quorvel::cli {
 namespace {
@@ -40,10 +42,12 @@ TEST(ArgumentHelpers, ParseLooselyWithinRangesAndNameOutputsWithoutClashes) {
                      "entry6.png", "notes.txt.png", "marble-2-2.png"}));
 }
 
-// Runs the built program in `folder` with a HOME of its own: its exit code, output and errors.
-std::tuple<int, std::string, std::string> run(const std::string& args, const std::string& folder) {
+// Runs the built program in `folder` with a HOME of its own, after `prefix` (a command that runs
+// it, or nothing): its exit code, output and errors.
+std::tuple<int, std::string, std::string> run(const std::string& args, const std::string& folder,
+                                              const std::string& prefix = "") {
     ScratchFolder capture;
-    const std::string command = "cd " + folder + " && HOME=" + capture.path + " " +
+    const std::string command = "cd " + folder + " && HOME=" + capture.path + " " + prefix +
                                 QUORVEL_RENDER_PATH + " " + args + " >" + capture / "out";
     const int status = std::system((command + " 2>" + capture / "err").c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes<std::string>(capture / "out"),
@@ -204,6 +208,104 @@ TEST(RenderProgram, StreamsRegionsAndSignalsBehaveAsAShellExpects) {
     const int status = std::system(command.c_str());
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 130);
     EXPECT_EQ(folder.names(), before);
+}
+
+int shell(const std::string& folder, const std::string& command) {
+    return std::system(("cd " + folder + " && " + command).c_str());
+}
+
+// Per row: what the folder holds, who writes, the target, why it is refused (none: replaced)
+// and what holds afterwards, when a replaced file holds the image and no other temporary file
+// remains. Unprivileged is the tester, or nobody for root; Nobody also owns none of the files;
+// Root replaces what cp run by root would.
+TEST(WritingTargets, OnlyARegularFileTheUserMayWriteIsReplaced) {
+    enum User { Anyone, Root, Unprivileged, Nobody };
+    const std::tuple<const char*, User, std::string, const char*, const char*> rows[] = {
+        {"mkfifo n && ln -s n t", Anyone, "t", "it links to a named pipe", "test -p n -a -L t"},
+        {"mknod n c 1 3 && ln -s n t", Root, "t", "it links to a device", "test -c n -a -L t"},
+        // Only a user who could not replace /dev/null even if the check failed links to it.
+        {"ln -s /dev/null t", Unprivileged, "t", "it links to a device", "test -L t"},
+        {"mkfifo t", Anyone, "t", "it is a named pipe", "test -p t"},
+        {"mkdir t", Anyone, "t", "it is a folder", "test -d t"},
+        {"ln -s gone t", Anyone, "t", "it is a symbolic link to nothing.", "test ! -e gone"},
+        {"ln -s t t", Anyone, "t", "its symbolic links form a loop.", "test -L t"},
+        {"echo k >t && chmod 444 t", Unprivileged, "t", "permission denied.", "grep -qx k t"},
+        {"echo k >t", Nobody, "t", "permission denied.", "grep -qx k t"},
+        {"echo k >t && chmod 444 t", Root, "t", "", "test $(stat -c %a t) = 444"},
+        {"touch t && chown nobody t", Root, "t", "", "test $(stat -c %U t) = nobody"},
+        {"touch r && chmod 6755 r && ln -s r t", Anyone, "t", "", "test $(stat -c %a r) = 755"},
+        {"echo old >.t.quorvel-part", Anyone, "t", "", "test ! -e .t.quorvel-part"},  // killed
+        {"flock .t.quorvel-part sleep 2 >&- 2>&- & sleep .3", Anyone, "t", "", "ls .t.*-part"},
+        {"true", Anyone, std::string(251, 'a') + ".png", "", "true"},
+    };
+    const bool root = ::geteuid() == 0;
+    const char* nobody = "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
+    for (const auto& [setup, user, target, refusal, after] : rows) {
+        if (!root && (user == Root || user == Nobody) && std::printf("needs root: %s\n", setup))
+            continue;
+        ScratchFolder folder;
+        ::chmod(folder.path.c_str(), 0777);
+        ASSERT_EQ(shell(folder.path, setup), 0) << setup;
+        const auto [code, out, err] = run("-q -s 4x4 -f png -o " + target, folder.path,
+                                          root && user >= Unprivileged ? nobody : "");
+        const std::string why =
+            *refusal ? "quorvel-render: error: cannot write '" + target + "': " + refusal : "";
+        EXPECT_TRUE(code == !why.empty() && err.starts_with(why) && err.empty() == why.empty())
+            << setup << err;
+        const std::string holds = *refusal ? "true" : "grep -q PNG " + target;
+        EXPECT_EQ(shell(folder.path, after + " && ! ls -A | grep -q 'part.' && "s + holds), 0)
+            << setup;
+    }
+}
+
+// Pipes and devices are refused unread, by the readers that the desktop program's Open, library
+// Load and Add call too; a signal ends a wait on standard input. `timeout` turns a wait for ever
+// into a failure.
+TEST(BlockingInputs, APipeOrDeviceIsRefusedAtOnceAndASignalEndsAWait) {
+    ScratchFolder folder;
+    ASSERT_EQ(shell(folder.path, "mkfifo p && ln -s p l.qvl && ln -s /dev/zero z.qvl"), 0);
+    for (const auto& [args, refusal] : {std::pair{"p -o o.png", "'p': it is a named pipe"},
+                                        {"l.qvl -o o.png", "'l.qvl': it is a named pipe"},
+                                        {"z.qvl -o o.png", "'z.qvl': it is a device"},
+                                        {"-l p", "'p': it is a named pipe"}}) {
+        const std::string why = "quorvel-render: error: cannot open "s + refusal + ", not a";
+        EXPECT_EQ(run(args, folder.path, "timeout -s KILL 10 "),
+                  std::tuple(1, ""s, why + " regular file.\n"));
+    }
+    EXPECT_EQ(shell(folder.path, "{ sleep 5 >p 2>&- & "s + QUORVEL_RENDER_PATH +
+                                     " -q - -f png -o s.png <p & sleep 0.3; kill -TERM $!; "
+                                     "wait $!; test $? = 143 -a ! -e s.png; }"),
+              0);
+}
+
+// Entry names with control bytes, malformed UTF-8, a leading dot or dash, characters other
+// file systems refuse or a ".." part: no control byte reaches a note or a file name, no lookup
+// leaves the search path, and 32767 equal names are named at once.
+TEST(HostileLibraries, NamesAreEscapedMadePortableAndKeptInsideTheSearchPath) {
+    // The entries' names, and the output files they give, sorted.
+    const Names names = {"\\\x1b[31mred.qvl", "a\tb\nc.qvl",      "\xff\xc0\xaf.qvl",
+                         "\\.hidden.qvl",     "\\-rf.qvl",        "\\\u00e9\u202eevil.qvl",
+                         "\\a:b|c?.qvl",      "\\..\\outside.qvl"};
+    const Names outputs = {"_[31mred.png", "___.png",    "_hidden.png", "_rf.png",
+                           "a_b_c.png",    "a_b_c_.png", "outside.png", "\u00e9_evil.png"};
+    ScratchFolder folder, out;  // ../outside.qvl from lib/ is a valid texture
+    writeBytes(folder / "outside.qvl", documentBytes(materialDefaults(2)));
+    std::filesystem::create_directory(folder / "lib");
+    std::vector<LibraryFileEntry> entries;
+    for (const std::string& name : names)
+        entries.push_back({name, ""});
+    ASSERT_TRUE(writeLibraryFile(folder / "lib/x.qlb", entries).ok());
+    const auto [code, none, err] = run("-s 2x2 -l x.qlb -d " + out.path, folder / "lib");
+    EXPECT_TRUE(code == 0 && std::count(err.begin(), err.end(), '\n') == std::ssize(names) &&
+                std::none_of(err.begin(), err.end(),
+                             [](char c) { return c >= 0 && c < ' ' && c != '\n'; }) &&
+                err.find("'\\..\\outside.qvl' is not looked up") != npos)
+        << err;
+    EXPECT_EQ(out.names(), outputs);
+    ASSERT_TRUE(writeLibraryFile(folder / "same.qlb", {32767, {"\\same.qvl", ""}}).ok());
+    EXPECT_EQ(run("-q -s 1x1 -l same.qlb -e 32767", folder.path, "timeout -s KILL 10 "),
+              std::tuple(0, ""s, ""s));
+    EXPECT_TRUE(std::filesystem::exists(folder / "same-32767.png"));
 }
 
 }  // namespace

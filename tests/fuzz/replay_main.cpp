@@ -1,7 +1,9 @@
-// Runs a fuzz target without libFuzzer: over the files named on the command line, then over
-// seeded random inputs, so that every build exercises the targets under ctest.
+// Runs a fuzz target without libFuzzer: over the files in the folders named on the command line
+// (its corpus), then over seeded random inputs, so that every build exercises the targets under
+// ctest.
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -12,10 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 int main(int argc, char** argv) {
     int inputs = 0;
     for (int i = 1; i < argc; ++i) {
-        std::ifstream in(argv[i], std::ios::binary);
-        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-        LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-        ++inputs;
+        for (const auto& file : std::filesystem::directory_iterator(argv[i])) {
+            std::ifstream in(file.path(), std::ios::binary);
+            const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+            LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+            ++inputs;
+        }
     }
     std::mt19937 random(20261206);
     const size_t sizes[] = {0, 1, 2, 161, 162, 322, 482, 1121, 1122, 1123, 4096};
