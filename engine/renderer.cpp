@@ -14,8 +14,7 @@ namespace quorvel {
 namespace {
 
 struct Job {
-    const TextureParams& record;
-    const Sampling& sampling;
+    const RowRenderer& renderer;
     RowSink& sink;
     const RenderOptions& options;
     PixelRegion region;
@@ -29,7 +28,7 @@ struct Job {
         return options.cancel && options.cancel->load(std::memory_order_relaxed);
     }
     void render(int sequence, std::vector<uint8_t>& buffer) const noexcept {
-        renderRow(record, sampling, rowAt(sequence), region.x0, region.x1, buffer);
+        renderer.render(rowAt(sequence), region.x0, region.x1, buffer);
     }
     void reportProgress(int done) const {
         if (options.progress) {
@@ -208,7 +207,8 @@ RenderStatus renderImage(TextureParams& record, const Sampling& sampling, RowSin
     initNoise();
     applyRenderWrites(record);
     const PixelRegion region = clip(sampling, options.region);
-    const Job job{record, sampling, sink, options, region, region.y1 - region.y0};
+    const RowRenderer renderer(record, sampling, options.engine);
+    const Job job{renderer, sink, options, region, region.y1 - region.y0};
     const int threads = std::min(effectiveThreads(options.threads), std::max(job.rows, 1));
     if (threads <= 1) {
         return renderInline(job);
