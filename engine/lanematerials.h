@@ -40,31 +40,65 @@ inline F cycloid(const LaneRecord& r, F v) noexcept {
 }
 
 // mapColour over entries [first, first + count) for the lanes in `lanes`; 0 elsewhere and where
-// no entry covers the value.
+// no entry covers the value. The entries are tried in order, as in the scalar search, but only
+// from the first to the last one that could cover a value in the lanes' map cells.
 inline Rgb mapColour(const LaneRecord& r, F value, int first, int count,
                      M lanes = allLanes()) noexcept {
     value = select(value > splat(1.0f), splat(1.0f), value);
     value = select(value < splat(0.0f), splat(0.0f), value);
-    M done = !lanes;
-    M found = noLanes();
-    I entry = splatI(0);
-    for (int e = first; e < first + count && !all(done); ++e) {
-        const M covers = (!done) & (splat(r.mapStart[e]) <= value) & (value <= splat(r.mapEnd[e]));
-        entry = select(covers, splatI(e), entry);
-        found = found | covers;
-        done = done | covers;
-    }
-    Rgb out{};
-    if (!any(found)) {
-        for (F& c : out.c) {
-            c = splat(0.0f);
+    const I cell = toInt(select(value == value, value, splat(0.0f)) *
+                         splat(static_cast<float>(LaneRecord::kMapCells)));
+    const int low = lowest(cell), high = highest(cell);
+    const int entry = r.mapCellEntry[low];
+    if (entry >= first && entry < first + count && high - low <= 1 &&
+        r.mapCellEntry[high] == entry) {
+        // One entry covers every lane's value (NaN covers nothing).
+        const F t = (value - splat(r.mapStart[entry])) / splat(r.mapSpan[entry]);
+        const M found = lanes & (value == value);
+        Rgb out;
+        for (int c = 0; c < 3; ++c) {
+            out.c[c] = select(found, splat(r.mapColour[c][entry]) + splat(r.mapStep[c][entry]) * t,
+                              splat(0.0f));
         }
         return out;
     }
-    const F t = (value - lookup32(r.mapStart, entry)) / lookup32(r.mapSpan, entry);
+    int from = first, to = first + count - 1;
+    if (high - low < 8) {
+        // Mostly one or two cells, so two lookups and rarely a loop.
+        int a =
+            r.mapCellFirst[low] < r.mapCellFirst[high] ? r.mapCellFirst[low] : r.mapCellFirst[high];
+        int b = r.mapCellLast[low] > r.mapCellLast[high] ? r.mapCellLast[low] : r.mapCellLast[high];
+        for (int g = low + 1; g < high; ++g) {
+            a = r.mapCellFirst[g] < a ? r.mapCellFirst[g] : a;
+            b = r.mapCellLast[g] > b ? r.mapCellLast[g] : b;
+        }
+        from = a > from ? a : from;
+        to = b < to ? b : to;
+    }
+    M done = !lanes;
+    M found = noLanes();
+    F start = splat(0.0f), span = splat(0.0f), colour[3], step[3];
     for (int c = 0; c < 3; ++c) {
-        const F blended = lookup32(r.mapColour[c], entry) + lookup32(r.mapStep[c], entry) * t;
-        out.c[c] = select(found, blended, splat(0.0f));
+        colour[c] = step[c] = splat(0.0f);
+    }
+    for (int e = from; e <= to; ++e) {
+        const M covers = (!done) & (splat(r.mapStart[e]) <= value) & (value <= splat(r.mapEnd[e]));
+        start = select(covers, splat(r.mapStart[e]), start);
+        span = select(covers, splat(r.mapSpan[e]), span);
+        for (int c = 0; c < 3; ++c) {
+            colour[c] = select(covers, splat(r.mapColour[c][e]), colour[c]);
+            step[c] = select(covers, splat(r.mapStep[c][e]), step[c]);
+        }
+        found = found | covers;
+        done = done | covers;
+        if (e - from >= 2 && all(done)) {
+            break;
+        }
+    }
+    Rgb out;
+    const F t = (value - start) / span;
+    for (int c = 0; c < 3; ++c) {
+        out.c[c] = select(found, colour[c] + step[c] * t, splat(0.0f));
     }
     return out;
 }

@@ -94,19 +94,28 @@ struct CornerValues {
     F a, m1, c2, c3;
 };
 
-// Adds the corner terms w x (0.5 m0 + m1 dx + m2 dy + m3 dz) of each of the N components to
-// sums[j], corner by corner in the scalar order: x changes slowest, z fastest. `values(c, j)`
-// gives component j's values at corner c = 4 bx + 2 by + bz.
+// The corner sums of w x (0.5 m0 + m1 dx + m2 dy + m3 dz) of each of the N components, corner
+// by corner in the scalar order: x changes slowest, z fastest. `values(c, j)` gives component
+// j's values at corner c = 4 bx + 2 by + bz.
 template <int N, class Values>
-inline void addCorners(const Axis& x, const Axis& y, const Axis& z, Values&& values,
-                       F (&sums)[N]) noexcept {
+inline void cornerSums(const Axis& x, const Axis& y, const Axis& z, Values&& values,
+                       F (&out)[N]) noexcept {
+    F sums[N];
+    for (F& s : sums) {
+        s = splat(0.0f);
+    }
+#pragma GCC unroll 8
     for (int c = 0; c < 8; ++c) {
         const int bx = c >> 2, by = (c >> 1) & 1, bz = c & 1;
         const F w = x.w[bx] * y.w[by] * z.w[bz];
+#pragma GCC unroll 3
         for (int j = 0; j < N; ++j) {
             const CornerValues v = values(c, j);
             sums[j] = sums[j] + w * (v.a + v.m1 * x.d[bx] + v.c2 + v.c3);
         }
+    }
+    for (int j = 0; j < N; ++j) {
+        out[j] = sums[j];
     }
 }
 
@@ -116,56 +125,81 @@ inline int cornerHash(const uint16_t* perm, uint32_t cx, uint32_t cy, uint32_t c
     return perm[(b ^ (cz & 4095u)) & 4095u] & 255;
 }
 
-// The eight corner hashes of a cell, in corner order.
+// The eight corner hashes of a cell, in corner order, into hashes[c x stride]: cornerHash with
+// the lookups that corners share done once.
 inline void cornerHashes(const uint16_t* perm, uint32_t cx, uint32_t cy, uint32_t cz,
                          int32_t* hashes, int stride) noexcept {
-    for (int c = 0; c < 8; ++c) {
-        hashes[c * stride] =
-            cornerHash(perm, cx + static_cast<uint32_t>(c >> 2),
-                       cy + static_cast<uint32_t>((c >> 1) & 1), cz + static_cast<uint32_t>(c & 1));
+    const uint32_t y[2] = {cy & 4095u, (cy + 1u) & 4095u};
+    const uint32_t z[2] = {cz & 4095u, (cz + 1u) & 4095u};
+    for (uint32_t bx = 0; bx < 2; ++bx) {
+        const uint32_t a = perm[(cx + bx) & 4095u];
+        for (uint32_t by = 0; by < 2; ++by) {
+            const uint32_t b = perm[(a ^ y[by]) & 4095u];
+            for (uint32_t bz = 0; bz < 2; ++bz) {
+                hashes[(4 * bx + 2 * by + bz) * static_cast<uint32_t>(stride)] =
+                    perm[(b ^ z[bz]) & 4095u] & 255;
+            }
+        }
     }
 }
 
-// Noise sums for points whose cells differ in every coordinate: the hashes lane by lane (once
-// for all lanes when they share a cell), the random-table values four at a time.
+// Noise sums for points whose cells differ in every coordinate. Neighbouring points mostly
+// share cells, so the hashes are worked out once per run of lanes in the same cell (once for
+// all lanes when they share one); the random-table values are then loaded four at a time.
 template <int N>
 inline void sumsAnywhere(const LaneRecord& r, const Axis& x, const Axis& y, const Axis& z,
-                         F (&sums)[N]) noexcept {
-    for (F& s : sums) {
-        s = splat(0.0f);
-    }
+                         F (&out)[N]) noexcept {
+    const M changes = !(x.cell == previousLane(x.cell)) | !(y.cell == previousLane(y.cell)) |
+                      !(z.cell == previousLane(z.cell));
+    unsigned starts = laneBits(changes) & ~1u;
     alignas(64) int32_t cx[kLanes], cy[kLanes], cz[kLanes];
     storeI(cx, x.cell);
     storeI(cy, y.cell);
     storeI(cz, z.cell);
-    if (uniform(x.cell) && uniform(y.cell) && uniform(z.cell)) {
-        int32_t h[8];
-        cornerHashes(r.perm, static_cast<uint32_t>(cx[0]), static_cast<uint32_t>(cy[0]),
-                     static_cast<uint32_t>(cz[0]), h, 1);
-        addCorners(
+    const auto hashesAt = [&](int l, int32_t(&h)[8]) {
+        cornerHashes(r.perm, static_cast<uint32_t>(cx[l]), static_cast<uint32_t>(cy[l]),
+                     static_cast<uint32_t>(cz[l]), h, 1);
+    };
+    int32_t first[8];
+    hashesAt(0, first);
+    if (starts == 0) {
+        cornerSums(
             x, y, z,
             [&](int c, int j) {
-                const float* m = r.random + h[c] + 4 * j;
+                const float* m = r.random + first[c] + 4 * j;
                 return CornerValues{splat(0.5f * m[0]), splat(m[1]),
                                     splat(m[2]) * y.d[(c >> 1) & 1], splat(m[3]) * z.d[c & 1]};
             },
-            sums);
+            out);
         return;
     }
-    alignas(64) int32_t h[8][kLanes];
-    for (int l = 0; l < kLanes; ++l) {
-        cornerHashes(r.perm, static_cast<uint32_t>(cx[l]), static_cast<uint32_t>(cy[l]),
-                     static_cast<uint32_t>(cz[l]), &h[0][l], kLanes);
+    I hashes[8];
+    for (int c = 0; c < 8; ++c) {
+        hashes[c] = splatI(first[c]);
     }
-    addCorners(
+    while (starts != 0) {
+        const int l = __builtin_ctz(starts);
+        starts &= starts - 1;
+        int32_t run[8];
+        hashesAt(l, run);
+        const M from = iota() > splatI(l - 1);
+        for (int c = 0; c < 8; ++c) {
+            hashes[c] = select(from, splatI(run[c]), hashes[c]);
+        }
+    }
+    alignas(64) int32_t at[8][kLanes];
+    for (int c = 0; c < 8; ++c) {
+        storeI(at[c], hashes[c]);
+    }
+    cornerSums(
         x, y, z,
         [&](int c, int j) {
             F m[4];
-            rows4(r.random + 4 * j, h[c], m);
+            rows4(r.random + 4 * j, at[c], m);
             return CornerValues{splat(0.5f) * m[0], m[1], m[2] * y.d[(c >> 1) & 1],
                                 m[3] * z.d[c & 1]};
         },
-        sums);
+        out);
 }
 
 // The lattice along one line of points (x varying, y and z fixed) at one octave.
@@ -210,16 +244,28 @@ public:
             sumsAnywhere(*mRecord, ax, mY, mZ, out);
             return;
         }
-        for (F& s : out) {
-            s = splat(0.0f);
-        }
         // Only the lanes' column differs; points between the two ends are on the table.
         const I column = min(max(ax.cell - splatI(mBase), splatI(0)), splatI(mColumns - 2));
-        const int32_t low = lowest(column);
         const LatticeTable& t = *mTable;
+        if (uniform(column)) {
+            // Coarse octaves: every lane in one column.
+            alignas(64) int32_t columns[kLanes];
+            storeI(columns, column);
+            const int at = columns[0];
+            cornerSums(
+                ax, mY, mZ,
+                [&](int c, int j) {
+                    const float* v = &t[c & 3][4 * j][at + (c >> 2)];
+                    return CornerValues{splat(v[0]), splat(v[kTableStride]),
+                                        splat(v[2 * kTableStride]), splat(v[3 * kTableStride])};
+                },
+                out);
+            return;
+        }
+        const int32_t low = lowest(column);
         if (highest(column) - low <= kLanes - 2) {
             const I k = column - splatI(low);
-            addCorners(
+            cornerSums(
                 ax, mY, mZ,
                 [&](int c, int j) {
                     const int bx = c >> 2, pair = c & 3;
@@ -231,7 +277,7 @@ public:
                 out);
             return;
         }
-        addCorners(
+        cornerSums(
             ax, mY, mZ,
             [&](int c, int j) {
                 const int bx = c >> 2, pair = c & 3;

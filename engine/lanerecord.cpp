@@ -4,7 +4,10 @@
 #include "engine/noise.h"
 #include "engine/pixel.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <utility>
 
 namespace quorvel {
 
@@ -14,6 +17,40 @@ void setColour(float (&target)[3], const Colour& c) noexcept {
     target[0] = c.r;
     target[1] = c.g;
     target[2] = c.b;
+}
+
+// The cells an entry's segment reaches, or an empty range when it covers nothing (start above
+// end, or NaN). Generous at the cell edges: an entry counted in one cell too many only makes
+// the search a step longer.
+std::pair<int, int> cellsOf(float start, float end) noexcept {
+    if (!(start <= end)) {
+        return {1, 0};
+    }
+    const auto cell = [](float v) {
+        const double c = std::floor(static_cast<double>(v) * LaneRecord::kMapCells);
+        return static_cast<int>(std::clamp(c, 0.0, static_cast<double>(LaneRecord::kMapCells)));
+    };
+    return {cell(start), cell(end)};
+}
+
+void prepareMapCells(LaneRecord& lanes) noexcept {
+    std::fill(std::begin(lanes.mapCellFirst), std::end(lanes.mapCellFirst), int8_t{127});
+    std::fill(std::begin(lanes.mapCellLast), std::end(lanes.mapCellLast), int8_t{-1});
+    for (int i = 0; i < lanes.mapSize; ++i) {
+        const auto [from, to] = cellsOf(lanes.mapStart[i], lanes.mapEnd[i]);
+        for (int g = from; g <= to; ++g) {
+            lanes.mapCellFirst[g] = std::min(lanes.mapCellFirst[g], static_cast<int8_t>(i));
+            lanes.mapCellLast[g] = static_cast<int8_t>(i);
+        }
+    }
+    for (int g = 0; g <= LaneRecord::kMapCells; ++g) {
+        const int i = lanes.mapCellFirst[g];
+        const float low = static_cast<float>(g) / LaneRecord::kMapCells;
+        const float high =
+            g < LaneRecord::kMapCells ? static_cast<float>(g + 1) / LaneRecord::kMapCells : 1.0f;
+        const bool whole = i < lanes.mapSize && lanes.mapStart[i] <= low && high <= lanes.mapEnd[i];
+        lanes.mapCellEntry[g] = static_cast<int8_t>(whole ? i : -1);
+    }
 }
 
 void prepareMap(const TextureParams& record, LaneRecord& lanes) noexcept {
@@ -31,6 +68,7 @@ void prepareMap(const TextureParams& record, LaneRecord& lanes) noexcept {
             lanes.mapStep[c][i] = to[c] - from[c];
         }
     }
+    prepareMapCells(lanes);
     setColour(lanes.firstColour, map.entries[0].startColour);
     setColour(lanes.lastColour, map.entries[kColourMapEntries - 1].startColour);
     // Stains reads the same two map colours at every pixel.

@@ -35,6 +35,13 @@ struct LaneRecord {
     int mapSize = 0;
     float mapStart[kEntryRoom] = {}, mapEnd[kEntryRoom] = {}, mapSpan[kEntryRoom] = {};
     float mapColour[3][kEntryRoom] = {}, mapStep[3][kEntryRoom] = {};
+    // Values 0 to 1 fall in cells [g / 256, (g + 1) / 256), and 1 in cell 256. For each cell,
+    // the first and the last entry that could cover a value in it (first > last: none), so
+    // that the search for a value's entry can skip the others; and the entry of every value
+    // in it, where the first of them covers the whole cell (else -1).
+    static constexpr int kMapCells = 256;
+    int8_t mapCellFirst[kMapCells + 1] = {}, mapCellLast[kMapCells + 1] = {};
+    int8_t mapCellEntry[kMapCells + 1] = {};
     float firstColour[3] = {}, lastColour[3] = {};  // start colours of entries 0 and 23
     float stainsOdd[3] = {}, stainsEven[3] = {};
 

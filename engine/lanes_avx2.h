@@ -99,6 +99,13 @@ inline I operator<<(I a, int n) noexcept { return {_mm256_slli_epi32(a.v, n)}; }
 inline M operator==(I a, I b) noexcept {
     return {_mm256_castsi256_ps(_mm256_cmpeq_epi32(a.v, b.v))};
 }
+inline M operator>(I a, I b) noexcept {
+    return {_mm256_castsi256_ps(_mm256_cmpgt_epi32(a.v, b.v))};
+}
+// Lane l takes lane l - 1; lane 0 keeps its own.
+inline I previousLane(I a) noexcept {
+    return {_mm256_permutevar8x32_epi32(a.v, _mm256_setr_epi32(0, 0, 1, 2, 3, 4, 5, 6))};
+}
 inline I min(I a, I b) noexcept { return {_mm256_min_epi32(a.v, b.v)}; }
 inline I max(I a, I b) noexcept { return {_mm256_max_epi32(a.v, b.v)}; }
 
@@ -147,15 +154,15 @@ inline F gather(const float* base, I k) noexcept {
 // Four consecutive floats from base + at[lane] for each lane, as four vectors: m[q] holds
 // base[at[lane] + q].
 inline void rows4(const float* base, const int32_t* at, F (&m)[4]) noexcept {
-    __m256 t[4];
-    for (int q = 0; q < 4; ++q) {
-        t[q] = _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_loadu_ps(base + at[q])),
+    const auto pair = [&](int q) {
+        return _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_loadu_ps(base + at[q])),
                                     _mm_loadu_ps(base + at[4 + q]), 1);
-    }
-    const __m256 u0 = _mm256_unpacklo_ps(t[0], t[1]);
-    const __m256 u1 = _mm256_unpackhi_ps(t[0], t[1]);
-    const __m256 u2 = _mm256_unpacklo_ps(t[2], t[3]);
-    const __m256 u3 = _mm256_unpackhi_ps(t[2], t[3]);
+    };
+    const __m256 t0 = pair(0), t1 = pair(1), t2 = pair(2), t3 = pair(3);
+    const __m256 u0 = _mm256_unpacklo_ps(t0, t1);
+    const __m256 u1 = _mm256_unpackhi_ps(t0, t1);
+    const __m256 u2 = _mm256_unpacklo_ps(t2, t3);
+    const __m256 u3 = _mm256_unpackhi_ps(t2, t3);
     m[0].v = _mm256_shuffle_ps(u0, u2, 0x44);
     m[1].v = _mm256_shuffle_ps(u0, u2, 0xEE);
     m[2].v = _mm256_shuffle_ps(u1, u3, 0x44);

@@ -90,6 +90,12 @@ inline I operator<<(I a, int n) noexcept {
     return {_mm512_slli_epi32(a.v, static_cast<unsigned>(n))};
 }
 inline M operator==(I a, I b) noexcept { return {_mm512_cmpeq_epi32_mask(a.v, b.v)}; }
+inline M operator>(I a, I b) noexcept { return {_mm512_cmpgt_epi32_mask(a.v, b.v)}; }
+// Lane l takes lane l - 1; lane 0 keeps its own.
+inline I previousLane(I a) noexcept {
+    return {_mm512_permutexvar_epi32(
+        _mm512_setr_epi32(0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14), a.v)};
+}
 inline I min(I a, I b) noexcept { return {_mm512_min_epi32(a.v, b.v)}; }
 inline I max(I a, I b) noexcept { return {_mm512_max_epi32(a.v, b.v)}; }
 
@@ -124,17 +130,17 @@ inline F gather(const float* base, I k) noexcept {
 // Four consecutive floats from base + at[lane] for each lane, as four vectors: m[q] holds
 // base[at[lane] + q].
 inline void rows4(const float* base, const int32_t* at, F (&m)[4]) noexcept {
-    __m512 t[4];
-    for (int q = 0; q < 4; ++q) {
+    const auto four = [&](int q) {
         __m512 r = _mm512_castps128_ps512(_mm_loadu_ps(base + at[q]));
         r = _mm512_insertf32x4(r, _mm_loadu_ps(base + at[4 + q]), 1);
         r = _mm512_insertf32x4(r, _mm_loadu_ps(base + at[8 + q]), 2);
-        t[q] = _mm512_insertf32x4(r, _mm_loadu_ps(base + at[12 + q]), 3);
-    }
-    const __m512 u0 = _mm512_unpacklo_ps(t[0], t[1]);
-    const __m512 u1 = _mm512_unpackhi_ps(t[0], t[1]);
-    const __m512 u2 = _mm512_unpacklo_ps(t[2], t[3]);
-    const __m512 u3 = _mm512_unpackhi_ps(t[2], t[3]);
+        return _mm512_insertf32x4(r, _mm_loadu_ps(base + at[12 + q]), 3);
+    };
+    const __m512 t0 = four(0), t1 = four(1), t2 = four(2), t3 = four(3);
+    const __m512 u0 = _mm512_unpacklo_ps(t0, t1);
+    const __m512 u1 = _mm512_unpackhi_ps(t0, t1);
+    const __m512 u2 = _mm512_unpacklo_ps(t2, t3);
+    const __m512 u3 = _mm512_unpackhi_ps(t2, t3);
     m[0].v = _mm512_shuffle_ps(u0, u2, 0x44);
     m[1].v = _mm512_shuffle_ps(u0, u2, 0xEE);
     m[2].v = _mm512_shuffle_ps(u1, u3, 0x44);
