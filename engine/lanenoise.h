@@ -97,7 +97,12 @@ struct CornerValues {
 // The corner sums of w x (0.5 m0 + m1 dx + m2 dy + m3 dz) of each of the N components, corner
 // by corner in the scalar order: x changes slowest, z fastest. `values(c, j)` gives component
 // j's values at corner c = 4 bx + 2 by + bz.
-template <int N, class Values>
+//
+// FlatZ leaves out the upper z corners, for points whose z lies on a lattice plane (weight
+// exactly 1 below, 0 above) with every corner value finite: their terms are then +0 or -0,
+// and adding either to a sum that starts at +0 never changes it (round to nearest gives -0
+// only for -0 + -0). Multiplying by the weight 1 is exact too.
+template <int N, bool FlatZ = false, class Values>
 inline void cornerSums(const Axis& x, const Axis& y, const Axis& z, Values&& values,
                        F (&out)[N]) noexcept {
     F sums[N];
@@ -107,7 +112,10 @@ inline void cornerSums(const Axis& x, const Axis& y, const Axis& z, Values&& val
 #pragma GCC unroll 8
     for (int c = 0; c < 8; ++c) {
         const int bx = c >> 2, by = (c >> 1) & 1, bz = c & 1;
-        const F w = x.w[bx] * y.w[by] * z.w[bz];
+        if (FlatZ && bz == 1) {
+            continue;
+        }
+        const F w = FlatZ ? x.w[bx] * y.w[by] : x.w[bx] * y.w[by] * z.w[bz];
 #pragma GCC unroll 3
         for (int j = 0; j < N; ++j) {
             const CornerValues v = values(c, j);
@@ -234,6 +242,9 @@ public:
         }
         mColumns = static_cast<int>(columns);
         mTable = &table;
+        // On the table x is on the lattice; with y and z on it too every corner value is finite.
+        mFlatZ =
+            mZValue.w[0] == 1.0f && mZValue.w[1] == 0.0f && inLatticeRange(y) && inLatticeRange(z);
         fill(components);
     }
 
@@ -242,8 +253,15 @@ public:
         const Axis ax = axisOf(x);
         if (!mTable) {
             sumsAnywhere(*mRecord, ax, mY, mZ, out);
-            return;
+        } else if (mFlatZ) {
+            tabled<N, true>(ax, out);
+        } else {
+            tabled<N, false>(ax, out);
         }
+    }
+
+private:
+    template <int N, bool FlatZ> void tabled(const Axis& ax, F (&out)[N]) const noexcept {
         // Only the lanes' column differs; points between the two ends are on the table.
         const I column = min(max(ax.cell - splatI(mBase), splatI(0)), splatI(mColumns - 2));
         const LatticeTable& t = *mTable;
@@ -252,7 +270,7 @@ public:
             alignas(64) int32_t columns[kLanes];
             storeI(columns, column);
             const int at = columns[0];
-            cornerSums(
+            cornerSums<N, FlatZ>(
                 ax, mY, mZ,
                 [&](int c, int j) {
                     const float* v = &t[c & 3][4 * j][at + (c >> 2)];
@@ -265,11 +283,10 @@ public:
         const int32_t low = lowest(column);
         if (highest(column) - low <= kLanes - 2) {
             const I k = column - splatI(low);
-            cornerSums(
+            cornerSums<N, FlatZ>(
                 ax, mY, mZ,
                 [&](int c, int j) {
-                    const int bx = c >> 2, pair = c & 3;
-                    const int at = low + bx;
+                    const int at = low + (c >> 2), pair = c & 3;
                     return CornerValues{
                         permute(&t[pair][4 * j][at], k), permute(&t[pair][4 * j + 1][at], k),
                         permute(&t[pair][4 * j + 2][at], k), permute(&t[pair][4 * j + 3][at], k)};
@@ -277,7 +294,7 @@ public:
                 out);
             return;
         }
-        cornerSums(
+        cornerSums<N, FlatZ>(
             ax, mY, mZ,
             [&](int c, int j) {
                 const int bx = c >> 2, pair = c & 3;
@@ -289,7 +306,6 @@ public:
             out);
     }
 
-private:
     void fill(int components) noexcept {
         const LaneRecord& r = *mRecord;
         const uint32_t cy = static_cast<uint32_t>(mYValue.cell);
@@ -297,7 +313,7 @@ private:
         LatticeTable& t = *mTable;
         for (int k = 0; k < mColumns; ++k) {
             const uint32_t cx = static_cast<uint32_t>(mBase) + static_cast<uint32_t>(k);
-            for (int pair = 0; pair < 4; ++pair) {
+            for (int pair = 0; pair < 4; pair += mFlatZ ? 2 : 1) {
                 const int by = pair >> 1, bz = pair & 1;
                 const int h = cornerHash(r.perm, cx, cy + static_cast<uint32_t>(by),
                                          cz + static_cast<uint32_t>(bz));
@@ -318,6 +334,7 @@ private:
     LatticeTable* mTable = nullptr;
     int32_t mBase = 0;
     int mColumns = 0;
+    bool mFlatZ = false;
 };
 
 // noise() and vectorNoise() sums at points anywhere.

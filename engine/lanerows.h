@@ -35,6 +35,10 @@ inline void writeBytes(const Chunk& ch, uint8_t* out) noexcept {
         const I rgb = channelBytes(loadF(ch.colour[0] + i)) |
                       (channelBytes(loadF(ch.colour[1] + i)) << 8) |
                       (channelBytes(loadF(ch.colour[2] + i)) << 16);
+        if (i + kLanes + 2 <= ch.count) {  // room for the 4 bytes it may overwrite
+            storeRgb(out + 3 * i, rgb);
+            return;
+        }
         alignas(64) int32_t pixels[kLanes];
         storeI(pixels, rgb);
         const int n = ch.count - i < kLanes ? ch.count - i : kLanes;

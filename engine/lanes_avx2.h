@@ -169,6 +169,16 @@ inline void rows4(const float* base, const int32_t* at, F (&m)[4]) noexcept {
     m[3].v = _mm256_shuffle_ps(u1, u3, 0xEE);
 }
 
+// The red, green and blue bytes of the lanes' pixels (red lowest in each lane) as 3 x kLanes
+// bytes from `out`; may also overwrite the 4 bytes after them.
+inline void storeRgb(uint8_t* out, I rgbx) noexcept {
+    const __m256i packed = _mm256_shuffle_epi8(
+        rgbx.v, _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4,
+                                 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(packed));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 12), _mm256_extracti128_si256(packed, 1));
+}
+
 // The double-precision steps of the scalar path, on both halves.
 inline I truncToInt(__m256d low, __m256d high) noexcept {
     return {_mm256_set_m128i(_mm256_cvttpd_epi32(high), _mm256_cvttpd_epi32(low))};

@@ -147,6 +147,18 @@ inline void rows4(const float* base, const int32_t* at, F (&m)[4]) noexcept {
     m[3].v = _mm512_shuffle_ps(u1, u3, 0xEE);
 }
 
+// The red, green and blue bytes of the lanes' pixels (red lowest in each lane) as 3 x kLanes
+// bytes from `out`; may also overwrite the 4 bytes after them.
+inline void storeRgb(uint8_t* out, I rgbx) noexcept {
+    const __m512i packed =
+        _mm512_shuffle_epi8(rgbx.v, _mm512_broadcast_i32x4(_mm_setr_epi8(
+                                        0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm512_castsi512_si128(packed));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 12), _mm512_extracti32x4_epi32(packed, 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 24), _mm512_extracti32x4_epi32(packed, 2));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 36), _mm512_extracti32x4_epi32(packed, 3));
+}
+
 // The double-precision steps of the scalar path, on both halves.
 inline I truncToInt(__m512d low, __m512d high) noexcept {
     return {_mm512_inserti64x4(_mm512_castsi256_si512(_mm512_cvttpd_epi32(low)),
