@@ -112,7 +112,14 @@ bool choosePaths(std::string_view choice, std::vector<EnginePath>& paths) {
     return true;
 }
 
-// Renders/<what>/<path>/threads:<n>, real time, seconds per image.
+// Names without spaces, for scripts: "Checker Texture" is CheckerTexture.
+std::string nameOf(std::string_view text) {
+    std::string name(text);
+    std::erase(name, ' ');
+    return name;
+}
+
+// Render/<what>/<path>/threads:<n>, real time, milliseconds per image.
 void registerRenders(const std::vector<EnginePath>& paths) {
     const auto add = [](const std::string& name, TextureParams record, int width, int height,
                         EnginePath path, int threads) {
@@ -126,11 +133,11 @@ void registerRenders(const std::vector<EnginePath>& paths) {
     for (int threads : {1, 2}) {
         for (EnginePath path : paths) {
             for (int m = 0; m < kMaterialCount; ++m) {
-                add("Render/" + std::string(materialName(m)), materialDefaults(m), kLargeWidth,
+                add("Render/" + nameOf(materialName(m)), materialDefaults(m), kLargeWidth,
                     kLargeHeight, path, threads);
             }
             for (int relief = 0; relief < kReliefCount; ++relief) {
-                add("Render/Granite+" + std::string(reliefName(relief)), graniteWithRelief(relief),
+                add("Render/Granite+" + nameOf(reliefName(relief)), graniteWithRelief(relief),
                     kLargeWidth, kLargeHeight, path, threads);
             }
         }
@@ -138,7 +145,10 @@ void registerRenders(const std::vector<EnginePath>& paths) {
     // Scaling of the default Marble: compare threads 1 and 2 (and 4 where the machine has them).
     for (EnginePath path : paths) {
         for (int threads : {1, 2, 4}) {
-            add("Scaling/Marble 1024x709", newTexture(), 1024, 709, path, threads);
+            if (threads > 2 && effectiveThreads(0) < threads) {
+                continue;
+            }
+            add("Scaling/Marble1024x709", newTexture(), 1024, 709, path, threads);
         }
     }
 }
