@@ -49,7 +49,7 @@ void renderRow(const TextureParams& record, const Sampling& sampling, int row, i
                std::span<uint8_t> rgb, EnginePath path = EnginePath::Auto) noexcept;
 
 // Renders rows of one record on one path, with the work that is the same for every row done
-// once. The record and sampling must outlive it and stay unchanged. initNoise must have run.
+// once. The record must outlive it and stay unchanged. initNoise must have run.
 class RowRenderer {
 public:
     RowRenderer(const TextureParams& record, const Sampling& sampling,
@@ -63,7 +63,7 @@ public:
 
 private:
     const TextureParams& mRecord;
-    const Sampling& mSampling;
+    Sampling mSampling;
     EnginePath mPath;
     LaneRecord mLanes;
 };
