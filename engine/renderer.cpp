@@ -73,8 +73,9 @@ RenderStatus renderInline(const Job& job) {
 // ready, so no core idles waiting for the sink and no thread sleeps and wakes for every row.
 class Band {
 public:
-    Band(const Job& job, int band, int group)
-        : mJob(job), mBand(band), mGroup(group), mSlots(static_cast<size_t>(band)) {
+    Band(const Job& job, int threads, int band, int group)
+        : mJob(job), mThreads(threads), mBand(band), mGroup(group),
+          mSlots(static_cast<size_t>(band)) {
         for (Slot& slot : mSlots) {
             slot.pixels.resize(job.rowBytes());
         }
@@ -135,9 +136,12 @@ private:
     bool hasSpace() const noexcept { return mNext < mDelivered + mBand; }
 
     // Takes the next rows, as many as a group holds and the band has room for. Needs the lock.
+    // Groups shrink towards the end, so that no thread is left with a long last group.
     void claim(int& first, int& count) noexcept {
+        const int left = mJob.rows - mNext;
         first = mNext;
-        count = std::min({mGroup, mJob.rows - mNext, mDelivered + mBand - mNext});
+        count = std::min(
+            {mGroup, std::max(left / (2 * mThreads), 1), left, mDelivered + mBand - mNext});
         mNext += count;
     }
 
@@ -173,6 +177,7 @@ private:
     }
 
     const Job& mJob;
+    const int mThreads;
     const int mBand;
     const int mGroup;
     std::vector<Slot> mSlots;
@@ -197,7 +202,7 @@ RenderStatus renderParallel(const Job& job, int threads) {
         band = job.options.bandRows;
     }
     group = std::clamp(band / (2 * threads), 1, group);
-    Band shared(job, band, group);
+    Band shared(job, threads, band, group);
     std::vector<std::jthread> workers;
     workers.reserve(static_cast<size_t>(threads));
     struct StopOnExit {
