@@ -1,6 +1,10 @@
-// Engine speed in megapixels per second: evaluatePixel for every material's defaults and for
-// Granite under each relief, on one thread and on every core, and the parallel renderer's
-// scaling with the thread count.
+// Engine speed: evaluatePixel per material and relief on one thread; whole renders at
+// 4096 x 2836 of every material's defaults and of Granite under each relief, on each engine
+// path side by side, on 1 and 2 threads; the renderer's scaling with the thread count.
+//
+// Usage: engine_bench [--engine=all|auto|scalar|avx2|avx512] [benchmark options]
+// --engine chooses the paths the renders run on: all (the default) runs the scalar path and
+// every vector path the processor has, auto the widest of them.
 #include "engine/defaults.h"
 #include "engine/noise.h"
 #include "engine/pixel.h"
@@ -8,6 +12,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -16,6 +25,8 @@ using namespace quorvel;
 
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
+constexpr int kLargeWidth = 4096;
+constexpr int kLargeHeight = 2836;
 
 class NullSink final : public RowSink {
 public:
@@ -37,7 +48,7 @@ void setRate(benchmark::State& state, int64_t pixels) {
         benchmark::Counter(static_cast<double>(pixels) / 1e6, benchmark::Counter::kIsRate);
 }
 
-// One thread, one evaluatePixel per pixel of a 320 x 240 image.
+// One thread, one evaluatePixel per pixel of a 320 x 240 image: the scalar reference's cost.
 void evaluateImage(benchmark::State& state, const TextureParams& record) {
     initNoise();
     const Sampling sampling = Sampling::image(kWidth, kHeight);
@@ -56,12 +67,13 @@ void evaluateImage(benchmark::State& state, const TextureParams& record) {
     setRate(state, pixels);
 }
 
-// The whole parallel renderer, rows handed to a sink that keeps nothing.
-void renderWithThreads(benchmark::State& state, TextureParams record, int width, int height,
-                       int threads) {
+// The whole parallel renderer on one path, rows handed to a sink that keeps nothing.
+void render(benchmark::State& state, TextureParams record, int width, int height, int threads,
+            EnginePath path) {
     NullSink sink;
     RenderOptions options;
     options.threads = threads;
+    options.engine = path;
     int64_t pixels = 0;
     for (auto _ : state) {
         renderImage(record, Sampling::image(width, height), sink, options);
@@ -76,39 +88,98 @@ void BM_Material(benchmark::State& state) {
 }
 BENCHMARK(BM_Material)->DenseRange(0, kMaterialCount - 1)->Unit(benchmark::kMillisecond);
 
-void BM_MaterialAllCores(benchmark::State& state) {
-    renderWithThreads(state, materialDefaults(static_cast<int>(state.range(0))), kWidth, kHeight,
-                      effectiveThreads(0));
-    state.SetLabel(std::string(materialName(static_cast<int>(state.range(0)))));
-}
-BENCHMARK(BM_MaterialAllCores)
-    ->DenseRange(0, kMaterialCount - 1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-
 void BM_GraniteRelief(benchmark::State& state) {
     evaluateImage(state, graniteWithRelief(static_cast<int>(state.range(0))));
     state.SetLabel(std::string(reliefName(static_cast<int>(state.range(0)))));
 }
 BENCHMARK(BM_GraniteRelief)->DenseRange(0, kReliefCount - 1)->Unit(benchmark::kMillisecond);
 
-void BM_GraniteReliefAllCores(benchmark::State& state) {
-    renderWithThreads(state, graniteWithRelief(static_cast<int>(state.range(0))), kWidth, kHeight,
-                      effectiveThreads(0));
-    state.SetLabel(std::string(reliefName(static_cast<int>(state.range(0)))));
+// The paths --engine asks for; false when it names none this processor runs.
+bool choosePaths(std::string_view choice, std::vector<EnginePath>& paths) {
+    if (choice == "all") {
+        for (EnginePath p : {EnginePath::Scalar, EnginePath::Avx2, EnginePath::Avx512}) {
+            if (engineSupports(p)) {
+                paths.push_back(p);
+            }
+        }
+        return true;
+    }
+    const std::optional<EnginePath> path = parseEnginePath(choice);
+    if (!path || !engineSupports(*path)) {
+        return false;
+    }
+    paths.push_back(*path == EnginePath::Auto ? widestEnginePath() : *path);
+    return true;
 }
-BENCHMARK(BM_GraniteReliefAllCores)
-    ->DenseRange(0, kReliefCount - 1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
 
-// Scaling of the default Marble at a large size: compare threads 1 and 2 (and more where the
-// machine has them).
-void BM_ParallelScaling(benchmark::State& state) {
-    renderWithThreads(state, newTexture(), 1024, 709, static_cast<int>(state.range(0)));
+// Names without spaces, for scripts: "Checker Texture" is CheckerTexture.
+std::string nameOf(std::string_view text) {
+    std::string name(text);
+    std::erase(name, ' ');
+    return name;
 }
-BENCHMARK(BM_ParallelScaling)->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Render/<what>/<path>/threads:<n>, real time, milliseconds per image.
+void registerRenders(const std::vector<EnginePath>& paths) {
+    const auto add = [](const std::string& name, TextureParams record, int width, int height,
+                        EnginePath path, int threads) {
+        benchmark::RegisterBenchmark(
+            (name + "/" + std::string(enginePathName(path)) + "/threads:" + std::to_string(threads))
+                .c_str(),
+            [=](benchmark::State& state) { render(state, record, width, height, threads, path); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    };
+    for (int threads : {1, 2}) {
+        for (EnginePath path : paths) {
+            for (int m = 0; m < kMaterialCount; ++m) {
+                add("Render/" + nameOf(materialName(m)), materialDefaults(m), kLargeWidth,
+                    kLargeHeight, path, threads);
+            }
+            for (int relief = 0; relief < kReliefCount; ++relief) {
+                add("Render/Granite+" + nameOf(reliefName(relief)), graniteWithRelief(relief),
+                    kLargeWidth, kLargeHeight, path, threads);
+            }
+        }
+    }
+    // Scaling of the default Marble: compare threads 1 and 2 (and 4 where the machine has them).
+    for (EnginePath path : paths) {
+        for (int threads : {1, 2, 4}) {
+            if (threads > 2 && effectiveThreads(0) < threads) {
+                continue;
+            }
+            add("Scaling/Marble1024x709", newTexture(), 1024, 709, path, threads);
+        }
+    }
+}
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    initNoise();
+    std::string_view choice = "all";
+    std::vector<char*> rest;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--engine=", 9) == 0) {
+            choice = argv[i] + 9;
+        } else {
+            rest.push_back(argv[i]);
+        }
+    }
+    std::vector<EnginePath> paths;
+    if (!choosePaths(choice, paths)) {
+        std::fprintf(stderr,
+                     "engine_bench: --engine takes all, auto, scalar, avx2 or avx512, and only "
+                     "a path this processor runs\n");
+        return 2;
+    }
+    registerRenders(paths);
+    int count = static_cast<int>(rest.size());
+    benchmark::Initialize(&count, rest.data());
+    if (benchmark::ReportUnrecognizedArguments(count, rest.data())) {
+        return 2;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -102,6 +102,8 @@ private:
             }
         } else if (isOneOf(option.name, "-f", "--format")) {
             format(option);
+        } else if (option.name == "--engine") {
+            engine(option);
         } else if (arg.starts_with("-") && arg.size() > 1) {
             fail("unknown option '" + std::string(arg) + "'");
         } else if (a.input.empty()) {
@@ -182,6 +184,18 @@ private:
             return;
         }
         mResult.arguments.threads = *n;
+    }
+
+    // A developer's switch, left out of the usage text: every path gives the same bytes.
+    void engine(const Option& option) {
+        const auto v = value(option);
+        if (!v) {
+            return;
+        }
+        mResult.arguments.engine = parseEnginePath(*v);
+        if (!mResult.arguments.engine) {
+            fail("unknown engine path '" + std::string(*v) + "'; use scalar, avx2, avx512 or auto");
+        }
     }
 
     void entry(const Option& option) {

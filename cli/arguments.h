@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/enginepath.h"
 #include "files/exportformat.h"
 
 #include <optional>
@@ -38,6 +39,7 @@ struct Arguments {
     std::string outDir;                       // --out-dir: where library renders go
     ExportFormat format = ExportFormat::Png;  // --format: of library renders, or of -o
     bool formatGiven = false;                 // -o then takes --format, not its extension
+    std::optional<EnginePath> engine;         // --engine: the engine path, for comparing them
     bool help = false;
     bool version = false;
 };

@@ -136,6 +136,16 @@ int runCommandLine(std::span<const std::string_view> args, std::FILE* out, std::
 }
 
 int runRender(const Arguments& arguments, std::FILE* errors, const std::atomic<bool>& cancel) {
+    if (arguments.engine) {
+        if (!engineSupports(*arguments.engine)) {
+            return report(errors,
+                          "this processor cannot run the " +
+                              std::string(enginePathName(*arguments.engine)) +
+                              " engine path; use --engine auto",
+                          kExitFailure);
+        }
+        setEnginePath(*arguments.engine);
+    }
     if (!arguments.library.empty()) {
         return renderLibrary(arguments, errors, cancel);
     }

@@ -4,6 +4,8 @@
 #include "engine/numeric.h"
 #include "engine/relief.h"
 
+#include <algorithm>
+
 namespace quorvel {
 
 void evaluatePixel(float px, float py, const TextureParams& record, Colour& colour) noexcept {
@@ -29,23 +31,43 @@ float Sampling::y(int j) const noexcept {
 }
 
 void renderRow(const TextureParams& record, const Sampling& sampling, int row, int x0, int x1,
-               std::span<uint8_t> rgb) noexcept {
-    if (row < 0 || row >= sampling.height()) {
+               std::span<uint8_t> rgb, EnginePath path) noexcept {
+    RowRenderer(record, sampling, path).render(row, x0, x1, rgb);
+}
+
+RowRenderer::RowRenderer(const TextureParams& record, const Sampling& sampling,
+                         EnginePath path) noexcept
+    : mRecord(record), mSampling(sampling), mPath(resolveEnginePath(path)) {
+    if (mPath != EnginePath::Scalar) {
+        prepareLaneRecord(record, sampling, mLanes);
+    }
+}
+
+void RowRenderer::render(int row, int x0, int x1, std::span<uint8_t> rgb) const noexcept {
+    if (row < 0 || row >= mSampling.height()) {
         return;
     }
     const int first = x0 < 0 ? 0 : x0;
-    const int last = x1 > sampling.width() ? sampling.width() : x1;
-    const float py = sampling.y(row);
-    for (int i = first; i < last; ++i) {
-        const size_t out = static_cast<size_t>(static_cast<int64_t>(i) - x0) * 3;
-        if (out + 3 > rgb.size()) {
-            break;
-        }
+    const int64_t room = static_cast<int64_t>(x0) + static_cast<int64_t>(rgb.size() / 3);
+    const int last = static_cast<int>(std::min<int64_t>({x1, mSampling.width(), room}));
+    if (first >= last) {
+        return;
+    }
+    uint8_t* out = rgb.data() + 3 * (static_cast<int64_t>(first) - x0);
+    const float py = mSampling.y(row);
+#if defined(__x86_64__)
+    switch (mPath) {
+    case EnginePath::Avx2: renderLanesAvx2(mLanes, py, first, last, out); return;
+    case EnginePath::Avx512: renderLanesAvx512(mLanes, py, first, last, out); return;
+    default: break;
+    }
+#endif
+    for (int i = first; i < last; ++i, out += 3) {
         Colour colour;
-        evaluatePixel(sampling.x(i), py, record, colour);
-        rgb[out] = channelByte(colour.r);
-        rgb[out + 1] = channelByte(colour.g);
-        rgb[out + 2] = channelByte(colour.b);
+        evaluatePixel(mSampling.x(i), py, mRecord, colour);
+        out[0] = channelByte(colour.r);
+        out[1] = channelByte(colour.g);
+        out[2] = channelByte(colour.b);
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/enginepath.h"
+#include "engine/lanerecord.h"
 #include "engine/textureparams.h"
 
 #include <cstdint>
@@ -27,6 +29,7 @@ public:
 
     int width() const noexcept { return mWidth; }
     int height() const noexcept { return mHeight; }
+    bool isThumbnail() const noexcept { return mThumbnail; }
     float x(int i) const noexcept;
     float y(int j) const noexcept;
 
@@ -40,10 +43,30 @@ private:
 };
 
 // Renders pixels [x0, x1) of image row `row` (counted from the top) as red, green, blue bytes
-// into `rgb`, which holds at least 3 x (x1 - x0) bytes. Columns outside the image are left as
-// they are. initNoise must have run.
+// into `rgb`, as many whole pixels as it holds. Columns outside the image are left as they are.
+// The path only changes the speed, never a byte. initNoise must have run.
 void renderRow(const TextureParams& record, const Sampling& sampling, int row, int x0, int x1,
-               std::span<uint8_t> rgb) noexcept;
+               std::span<uint8_t> rgb, EnginePath path = EnginePath::Auto) noexcept;
+
+// Renders rows of one record on one path, with the work that is the same for every row done
+// once. The record must outlive it and stay unchanged. initNoise must have run.
+class RowRenderer {
+public:
+    RowRenderer(const TextureParams& record, const Sampling& sampling,
+                EnginePath path = EnginePath::Auto) noexcept;
+
+    // As renderRow.
+    void render(int row, int x0, int x1, std::span<uint8_t> rgb) const noexcept;
+
+    // The path it runs on, never Auto.
+    EnginePath path() const noexcept { return mPath; }
+
+private:
+    const TextureParams& mRecord;
+    Sampling mSampling;
+    EnginePath mPath;
+    LaneRecord mLanes;
+};
 
 // Renders a whole row.
 inline void renderRow(const TextureParams& record, const Sampling& sampling, int row,

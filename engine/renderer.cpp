@@ -14,8 +14,7 @@ namespace quorvel {
 namespace {
 
 struct Job {
-    const TextureParams& record;
-    const Sampling& sampling;
+    const RowRenderer& renderer;
     RowSink& sink;
     const RenderOptions& options;
     PixelRegion region;
@@ -29,7 +28,7 @@ struct Job {
         return options.cancel && options.cancel->load(std::memory_order_relaxed);
     }
     void render(int sequence, std::vector<uint8_t>& buffer) const noexcept {
-        renderRow(record, sampling, rowAt(sequence), region.x0, region.x1, buffer);
+        renderer.render(rowAt(sequence), region.x0, region.x1, buffer);
     }
     void reportProgress(int done) const {
         if (options.progress) {
@@ -67,13 +66,16 @@ RenderStatus renderInline(const Job& job) {
     return RenderStatus::Completed;
 }
 
-// Rows are claimed in sink order but never more than `band` rows ahead of the row the sink is
-// waiting for; each finished row waits in its band slot until the sink has taken it. The thread
-// that feeds the sink renders rows too while its next row is not ready, so no core idles
-// waiting for the sink and no thread sleeps and wakes for every row.
+// Rows are claimed in sink order, in groups of a few rows, but never more than `band` rows
+// ahead of the row the sink is waiting for; each finished row waits in its band slot until the
+// sink has taken it. A group is one claim and one wake-up, so the handover stays cheap however
+// fast rows render. The thread that feeds the sink renders rows too while its next row is not
+// ready, so no core idles waiting for the sink and no thread sleeps and wakes for every row.
 class Band {
 public:
-    Band(const Job& job, int band) : mJob(job), mBand(band), mSlots(static_cast<size_t>(band)) {
+    Band(const Job& job, int threads, int band, int group)
+        : mJob(job), mThreads(threads), mBand(band), mGroup(group),
+          mSlots(static_cast<size_t>(band)) {
         for (Slot& slot : mSlots) {
             slot.pixels.resize(job.rowBytes());
         }
@@ -81,16 +83,16 @@ public:
 
     void work() noexcept {
         for (;;) {
-            int s;
+            int first, count;
             {
                 std::unique_lock lock(mMutex);
                 mSpace.wait(lock, [&] { return mStop || mNext >= mJob.rows || hasSpace(); });
                 if (mStop || mNext >= mJob.rows || mJob.cancelled()) {
                     return;
                 }
-                s = mNext++;
+                claim(first, count);
             }
-            renderInto(s);
+            renderInto(first, count);
             mFinished.notify_all();
         }
     }
@@ -133,11 +135,24 @@ private:
 
     bool hasSpace() const noexcept { return mNext < mDelivered + mBand; }
 
-    void renderInto(int sequence) {
-        Slot& slot = slotOf(sequence);
-        mJob.render(sequence, slot.pixels);
+    // Takes the next rows, as many as a group holds and the band has room for. Needs the lock.
+    // Groups shrink towards the end, so that no thread is left with a long last group.
+    void claim(int& first, int& count) noexcept {
+        const int left = mJob.rows - mNext;
+        first = mNext;
+        count = std::min(
+            {mGroup, std::max(left / (2 * mThreads), 1), left, mDelivered + mBand - mNext});
+        mNext += count;
+    }
+
+    void renderInto(int first, int count) {
+        for (int s = first; s < first + count; ++s) {
+            mJob.render(s, slotOf(s).pixels);
+        }
         std::lock_guard lock(mMutex);
-        slot.ready = true;
+        for (int s = first; s < first + count; ++s) {
+            slotOf(s).ready = true;
+        }
     }
 
     // Renders rows of its own until `slot` is ready. The cancel flag is set from outside
@@ -149,9 +164,10 @@ private:
                 return false;
             }
             if (mNext < mJob.rows && hasSpace()) {
-                const int s = mNext++;
+                int first, count;
+                claim(first, count);
                 lock.unlock();
-                renderInto(s);
+                renderInto(first, count);
                 lock.lock();
                 continue;
             }
@@ -161,7 +177,9 @@ private:
     }
 
     const Job& mJob;
+    const int mThreads;
     const int mBand;
+    const int mGroup;
     std::vector<Slot> mSlots;
     std::mutex mMutex;
     std::condition_variable mSpace;
@@ -172,11 +190,19 @@ private:
 };
 
 RenderStatus renderParallel(const Job& job, int threads) {
-    // A few rows per thread keep every thread busy; the cap bounds memory for very wide images
-    // and large thread counts (64 rows of 32767 pixels are 6 MB).
-    const int band =
-        job.options.bandRows > 0 ? job.options.bandRows : std::clamp(4 * threads, 16, 64);
-    Band shared(job, band);
+    // A group is about 16384 pixels and at most 8 rows, so that a claim costs little beside its
+    // rows even on the vector paths. The band holds four groups per thread to keep every thread
+    // busy: at least 16 rows, at most 12 MB of rows or 64 rows, whichever is more (64 rows of
+    // 32767 pixels are 6 MB). A band the caller chooses bounds the group too.
+    const int width = std::max(job.region.x1 - job.region.x0, 1);
+    int group = std::clamp(16384 / width, 1, 8);
+    int band = std::clamp(4 * threads * group, 16, std::max(64, 4 * threads));
+    band = std::min<int64_t>(band, std::max<int64_t>(64, 12'582'912 / job.rowBytes()));
+    if (job.options.bandRows > 0) {
+        band = job.options.bandRows;
+    }
+    group = std::clamp(band / (2 * threads), 1, group);
+    Band shared(job, threads, band, group);
     std::vector<std::jthread> workers;
     workers.reserve(static_cast<size_t>(threads));
     struct StopOnExit {
@@ -208,7 +234,8 @@ RenderStatus renderImage(TextureParams& record, const Sampling& sampling, RowSin
     initNoise();
     applyRenderWrites(record);
     const PixelRegion region = clip(sampling, options.region);
-    const Job job{record, sampling, sink, options, region, region.y1 - region.y0};
+    const RowRenderer renderer(record, sampling, options.engine);
+    const Job job{renderer, sink, options, region, region.y1 - region.y0};
     const int threads = std::min(effectiveThreads(options.threads), std::max(job.rows, 1));
     if (threads <= 1) {
         return renderInline(job);

@@ -38,6 +38,7 @@ struct RenderOptions {
     RowOrder order = RowOrder::TopDown;
     const PixelRegion* region = nullptr;        // null renders the whole image
     const std::atomic<bool>* cancel = nullptr;  // checked between rows
+    EnginePath engine = EnginePath::Auto;       // changes the speed, never the bytes
     // Called on the rendering thread after each row reaches the sink: rows done, rows in all.
     std::function<void(int, int)> progress;
 };
