@@ -44,13 +44,15 @@ class BackgroundWork : public GuiTest, public testing::WithParamInterface<std::t
 
 TEST_P(BackgroundWork, CancelLeavesNoFileAndTheDocumentOpen) {
     start();
-    // A texture that takes seconds to export or print on any machine.
+    // A texture that takes seconds to export or print on any machine, on any engine path: the
+    // slowest relief, the deepest detail that still adds octaves, four times the pixels of 4K.
     CQuorvelDoc* document = activeDocument();
     changeRecord([](quorvel::TextureParams& record) {
-        record.octaves = 12;
+        record.octaves = 30;
+        record.relief = static_cast<int8_t>(quorvel::ReliefType::InverseDents);
         record.reliefIntensity = 5.0f;
-        record.imageWidth = 4096;
-        record.imageHeight = 2836;
+        record.imageWidth = 8192;
+        record.imageHeight = 5672;
     });
     document->markUnsaved();
     const auto [command, escape] = GetParam();
