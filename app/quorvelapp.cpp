@@ -44,6 +44,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUndoStack>
 #include <QUrl>
 #include <QWhatsThis>
 
@@ -241,11 +242,20 @@ void CQuorvelApp::offerRecovery() {
     }
     if (choice == CRecoveryDialog::Choice::Later)
         return;
+    // The empty texture every start opens gives way to what is recovered.
+    QList<CQuorvelDoc*> untouched;
+    for (CQuorvelDoc* document : documents())
+        if (!document->isModified() && document->pathName().isEmpty() &&
+            document->undoStack()->count() == 0)
+            untouched.append(document);
     bool allRead = true;
     if (choice == CRecoveryDialog::Choice::Recover)
         for (const OrphanSession& orphan : orphans)
             for (const RecoverableDocument& document : orphan.documents)
                 allRead = recoverDocument(document.file, document.title, document.path) && allRead;
+    if (choice == CRecoveryDialog::Choice::Recover && documents().size() > untouched.size())
+        for (CQuorvelDoc* document : untouched)
+            mMainFrame->closeDocumentWindows(document);
     // What could not be read stays for another try.
     if (!allRead)
         return;

@@ -9,9 +9,11 @@
 CRecoveryDialog::CRecoveryDialog(const QStringList& titles, QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Recover Textures"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(
+    auto* explanation = new QLabel(
         tr("Quorvel ended without saving these textures. Recover them now, discard them, or "
-           "decide the next time Quorvel starts.")));
+           "decide the next time Quorvel starts."));
+    explanation->setWordWrap(true);
+    layout->addWidget(explanation);
     auto* list = new QListWidget;
     list->addItems(titles);
     list->setSelectionMode(QAbstractItemView::NoSelection);

@@ -298,6 +298,7 @@ TEST_F(Editing, ADocumentOfAKilledProgramIsOfferedAndRecoveredByteForByte) {
     }
     QFile expected(expectedFile);
     ASSERT_TRUE(expected.open(QIODevice::ReadOnly));
+    ASSERT_EQ(app->documents().size(), 1) << "the start's empty texture gives way";
     CQuorvelDoc* recovered = app->documents().last();
     EXPECT_EQ(recordBytes(recovered->record()), expected.readAll());
     EXPECT_EQ(std::tuple(recovered->title(), recovered->isModified()), std::tuple(u"Quorve1"_s, true));
