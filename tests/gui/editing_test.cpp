@@ -186,7 +186,10 @@ TEST_F(Editing, EveryKindOfEditIsOneNamedCommandUndoneAndRedoneByteForByte) {
         EXPECT_TRUE(panelsShowTheRecord());
         ++index;
     }
-    // Picking the selected material or relief again changes nothing and is no command.
+    // Picking the selected material or relief again changes nothing and is no command: the
+    // hand-made colour stays.
+    dialogs.colours.push_back(QColor(9, 99, 199));
+    user::doubleClick(cells(), {16 * 6 + 8, 8});
     const QByteArray mine = bytes();
     const int steps = activeDocument()->undoStack()->count();
     user::pick(block().materialList(), block().materialList()->currentIndex());
