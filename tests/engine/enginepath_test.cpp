@@ -52,13 +52,7 @@ TEST_P(EnginePathTest, DefaultsOfEveryMaterialUnderEveryRelief) {
             for (const Sampling& s : kSamplings) {
                 expectSameBytes(record, s, what + std::to_string(s.width()));
             }
-            struct : RowSink {
-                bool acceptRow(int, std::span<const uint8_t> rgb) override {
-                    bytes.insert(bytes.end(), rgb.begin(), rgb.end());
-                    return true;
-                }
-                Bytes bytes;
-            } sink;
+            CollectingSink sink;
             RenderOptions options;
             options.threads = 1 + m % 3;
             options.engine = GetParam();

@@ -62,13 +62,7 @@ TEST_F(RobustnessTest, RecordsOfRandomBytes) {
 // A hostile record as it stands, also rendered over several threads, then under every material
 // and relief function.
 void checkHostile(TextureParams record, const std::string& name) {
-    struct : RowSink {
-        bool acceptRow(int, std::span<const uint8_t> rgb) override {
-            bytes.insert(bytes.end(), rgb.begin(), rgb.end());
-            return true;
-        }
-        Bytes bytes;
-    } sink;
+    CollectingSink sink;
     RenderOptions options;
     options.threads = 3;
     options.bandRows = 1;

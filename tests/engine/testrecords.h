@@ -20,6 +20,15 @@
 namespace quorvel::test {
 
 using Bytes = std::vector<uint8_t>;
+
+// Keeps every row the renderer hands over, in order.
+struct CollectingSink : RowSink {
+    bool acceptRow(int, std::span<const uint8_t> rgb) override {
+        bytes.insert(bytes.end(), rgb.begin(), rgb.end());
+        return true;
+    }
+    Bytes bytes;
+};
 using enum MaterialType;
 using enum ReliefType;
 
