@@ -116,6 +116,45 @@ void applyRelief(const Vec3& p, const TextureParams& record, Vec3& normal) noexc
     }
 }
 
+float reliefHeight(const Vec3& p, const TextureParams& record) noexcept {
+    const NoiseTables& t = noiseTables();
+    const auto relief = static_cast<ReliefType>(record.relief);
+    switch (relief) {
+    case ReliefType::Waves:
+    case ReliefType::Ripples: {
+        // A wave whose slope is sin(w) has the height -cos(w) / (its frequency); the quarter
+        // period turns the table's sine into that cosine.
+        float height = 0.0f;
+        for (int i = 0; i < kWaveSources; ++i) {
+            const Vec3& source = t.waveDirections[static_cast<size_t>(i)];
+            const Vec3 q{p.x - source.x, p.y - source.y, p.z - source.z};
+            const float l = std::sqrt(dot(q, q));
+            const float f =
+                relief == ReliefType::Waves ? t.waveFrequencies[static_cast<size_t>(i)] : 1.0f;
+            const float w = l * f * record.reliefFrequency + record.reliefPhase;
+            height += cycloid(w + 0.25f) / (f * f) * kPerSource;
+        }
+        return height;
+    }
+    case ReliefType::Bumps: return noise(p);
+    case ReliefType::Dents: {
+        const float n = noise(p);
+        return -(n * n * n);
+    }
+    case ReliefType::InverseDents: {
+        float height = 0.0f;
+        float s = 1.0f;
+        for (int k = 0; k < 10; ++k) {
+            const Vec3 d = vectorNoise(s * p.x, s * p.y, s * p.z);
+            height += (std::fabs(d.x) + std::fabs(d.y) + std::fabs(d.z)) / s;
+            s = 2.0f * s;
+        }
+        return height;
+    }
+    }
+    return 0.0f;
+}
+
 void shade(const Vec3& p, const TextureParams& record, Colour& colour,
            const Vec3& normal) noexcept {
     const Vec3& l = record.lightDirection;

@@ -8,6 +8,11 @@ namespace quorvel {
 // leaves it of unit length. A relief outside 0 to 4 leaves N as it is.
 void applyRelief(const Vec3& p, const TextureParams& record, Vec3& normal) noexcept;
 
+// The relief's own height at point P, for height maps: the wave sums of Waves and Ripples (whose
+// slopes are the normal's tilt), the noise of Bumps, the cubed noise of Dents (negated: they are
+// hollows) and the octave sum of Inverse Dents. 0 for a relief outside 0 to 4.
+float reliefHeight(const Vec3& p, const TextureParams& record) noexcept;
+
 // Lights the colour's r, g, b in place with the record's light and reflection, using the
 // normal. Each channel ends at most 1.0. The fourth channel is not touched.
 void shade(const Vec3& p, const TextureParams& record, Colour& colour, const Vec3& normal) noexcept;

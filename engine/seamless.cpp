@@ -1,0 +1,51 @@
+#include "engine/seamless.h"
+
+#include <cmath>
+
+namespace quorvel {
+
+namespace {
+
+constexpr float kSeamlessOn = 1.0f;
+
+// A scale rounded to whole cells (pairs of cells when `pairs`), at least one, sign kept. A
+// scale that is not a number gives one cell.
+float wholeCells(float scale, bool pairs) noexcept {
+    if (!std::isfinite(scale)) {
+        return pairs ? 2.0f : 1.0f;
+    }
+    const float unit = pairs ? 2.0f : 1.0f;
+    float cells = std::round(std::fabs(scale) / unit) * unit;
+    if (cells < unit) {
+        cells = unit;
+    }
+    return scale < 0.0f ? -cells : cells;
+}
+
+// Materials whose colour alternates from one unit cell to the next need an even count, or the
+// last cell and the first would share a colour.
+bool alternatesByCell(int8_t material) noexcept {
+    switch (static_cast<MaterialType>(material)) {
+    case MaterialType::Checker:
+    case MaterialType::CheckerTexture:
+    case MaterialType::Stains: return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+bool isSeamless(const TextureParams& record) noexcept { return record.spareD != 0.0f; }
+
+void setSeamless(TextureParams& record, bool on) noexcept {
+    record.spareD = on ? kSeamlessOn : 0.0f;
+}
+
+TileScales tileScales(const TextureParams& record) noexcept {
+    const bool pairs = alternatesByCell(record.material);
+    return TileScales{wholeCells(record.scale.x, pairs), wholeCells(record.scale.y, pairs),
+                      wholeCells(record.reliefScale.x, false),
+                      wholeCells(record.reliefScale.y, false)};
+}
+
+}  // namespace quorvel
