@@ -3,6 +3,7 @@
 #include "engine/noise.h"
 #include "engine/numeric.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -39,11 +40,31 @@ Entries wholeMap(const TextureParams& record) noexcept {
 
 bool hasMap(const TextureParams& record) noexcept { return record.colourMap.size() > 0; }
 
-Vec3 displaced(const Vec3& p, const TextureParams& record) noexcept {
+using Tiling = MaterialTiling;
+
+// The noise functions on the tiled lattice when there is one; otherwise the plain ones, so
+// textures that do not tile keep every byte.
+inline float latticeNoise(float x, float y, float z, const Tiling& tiling) noexcept {
+    return tiling.period.wraps() ? noise(x, y, z, tiling.period) : noise(x, y, z);
+}
+
+inline Vec3 latticeVectorNoise(const Vec3& p, const Tiling& tiling) noexcept {
+    return tiling.period.wraps() ? vectorNoise(p.x, p.y, p.z, tiling.period) : vectorNoise(p);
+}
+
+inline float octaveSum(const Vec3& p, int n, const Tiling& tiling) noexcept {
+    return tiling.period.wraps() ? turbulenceSum(p, n, tiling.period) : turbulenceSum(p, n);
+}
+
+inline Vec3 vectorOctaveSum(const Vec3& p, int n, const Tiling& tiling) noexcept {
+    return tiling.period.wraps() ? vectorTurbulence(p, n, tiling.period) : vectorTurbulence(p, n);
+}
+
+Vec3 displaced(const Vec3& p, const TextureParams& record, const Tiling& tiling) noexcept {
     if (record.turbulence == 0.0f) {
         return p;
     }
-    const Vec3 v = vectorTurbulence(p, record.octaves);
+    const Vec3 v = vectorOctaveSum(p, record.octaves, tiling);
     const float t = record.turbulence;
     return Vec3{p.x + t * v.x, p.y + t * v.y, p.z + t * v.z};
 }
@@ -51,8 +72,10 @@ Vec3 displaced(const Vec3& p, const TextureParams& record) noexcept {
 // Parity of an integer cell sum, taken without overflow.
 inline bool isOdd(int64_t n) noexcept { return (n & 1) != 0; }
 
-void sky(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
-    const float value = noise(displaced(p, record));
+void sky(const Vec3& p, const TextureParams& record, Colour& colour,
+         const Tiling& tiling) noexcept {
+    const Vec3 q = displaced(p, record, tiling);
+    const float value = latticeNoise(q.x, q.y, q.z, tiling);
     if (hasMap(record)) {
         add(colour, mapColour(wholeMap(record), value));
     } else if (value < 0.4f) {
@@ -68,9 +91,9 @@ void sky(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
 
 // Marble over an explicit map, so Checker Texture can run it with its two half maps. A null
 // map selects the fallback colours.
-void marbleWith(const Vec3& p, float turbulence, int octaves, const Entries* map,
-                Colour& colour) noexcept {
-    const float value = triangleWave(p.x + turbulence * turbulenceSum(p, octaves));
+void marbleWith(const Vec3& p, float turbulence, int octaves, const Entries* map, Colour& colour,
+                const Tiling& tiling) noexcept {
+    const float value = triangleWave(p.x + turbulence * octaveSum(p, octaves, tiling));
     if (map) {
         add(colour, mapColour(*map, value));
     } else if (value < 0.0f) {
@@ -80,13 +103,16 @@ void marbleWith(const Vec3& p, float turbulence, int octaves, const Entries* map
     }
 }
 
-void marble(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
+void marble(const Vec3& p, const TextureParams& record, Colour& colour,
+            const Tiling& tiling) noexcept {
     const Entries map = wholeMap(record);
-    marbleWith(p, record.turbulence, record.octaves, hasMap(record) ? &map : nullptr, colour);
+    marbleWith(p, record.turbulence, record.octaves, hasMap(record) ? &map : nullptr, colour,
+               tiling);
 }
 
-void wood(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
-    const Vec3 v = vectorTurbulence(p, record.octaves);
+void wood(const Vec3& p, const TextureParams& record, Colour& colour,
+          const Tiling& tiling) noexcept {
+    const Vec3 v = vectorOctaveSum(p, record.octaves, tiling);
     const float px = cycloid((p.x + v.x) * record.turbulence) + p.x;
     const float py = cycloid((p.y + v.y) * record.turbulence) + p.y;
     const float value = triangleWave(std::sqrt(px * px + py * py));
@@ -101,8 +127,16 @@ void wood(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
 
 // Octaves whose lattice coordinates have left the range where noise is defined contribute
 // nothing, like the turbulence sums; this also bounds the loop for any octave count.
-float graniteValue(const Vec3& p, float turbulence, int octaves) noexcept {
+// On a tiled lattice the first frequency 4 f is rounded to a whole number, so every octave
+// spans whole cells of the image (4 f times its own).
+float graniteValue(const Vec3& p, float turbulence, int octaves, const Tiling& tiling) noexcept {
     float f = turbulence != 0.0f ? turbulence + 1.0f : 1.0f;
+    int64_t cells = 0;
+    if (tiling.period.wraps()) {
+        cells = std::isfinite(f) ? std::max<int64_t>(1, std::llround(std::min(4.0f * f, 1e9f))) : 1;
+        f = static_cast<float>(cells) * 0.25f;
+    }
+    LatticePeriod period = tiling.period.times(cells);
     float value = 0.0f;
     for (int k = 0; k < octaves + 3; ++k) {
         const float x = 4.0f * f * p.x;
@@ -111,14 +145,17 @@ float graniteValue(const Vec3& p, float turbulence, int octaves) noexcept {
         if (!onLattice(x, y, z)) {
             break;
         }
-        value += std::fabs(0.5f - noise(x, y, z)) / f;
+        const float n = cells > 0 ? noise(x, y, z, period) : noise(x, y, z);
+        value += std::fabs(0.5f - n) / f;
         f = 2.0f * f;
+        period = period.times(2);
     }
     return value;
 }
 
-void granite(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
-    const float value = graniteValue(p, record.turbulence, record.octaves);
+void granite(const Vec3& p, const TextureParams& record, Colour& colour,
+             const Tiling& tiling) noexcept {
+    const float value = graniteValue(p, record.turbulence, record.octaves, tiling);
     if (hasMap(record)) {
         add(colour, mapColour(wholeMap(record), value));
     } else {
@@ -128,11 +165,12 @@ void granite(const Vec3& p, const TextureParams& record, Colour& colour) noexcep
 
 // Granite over entries 1 to 23 (at their own positions, so values below 1/24 find no entry and
 // stay black), then mortar lines in the colour of entry 0.
-void brick(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
+void brick(const Vec3& p, const TextureParams& record, Colour& colour,
+           const Tiling& tiling) noexcept {
     const float mx = std::fabs(std::fmod(p.x, 1.0f));
     const float my = std::fabs(std::fmod(p.y, 1.0f));
     const float mz = std::fabs(std::fmod(p.z, 1.0f));
-    const float value = graniteValue(p, record.turbulence, record.octaves);
+    const float value = graniteValue(p, record.turbulence, record.octaves, tiling);
     add(colour, mapColour(mapSlice(record, 1, kColourMapEntries - 1), value));
     const float w = kBrickMortarWidth;
     if ((mx > 0.0f && mx < w) || (my > 0.0f && my < w) || (mz > 0.0f && mz < w)) {
@@ -148,21 +186,24 @@ int64_t checkerCell(const Vec3& q) noexcept {
 
 Vec3 checkerPoint(const Vec3& p) noexcept { return Vec3{p.x + 0.001f, p.y + 0.001f, p.z + 0.001f}; }
 
-void checker(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
+// Tiles through its even cell count alone.
+void checker(const Vec3& p, const TextureParams& record, Colour& colour, const Tiling&) noexcept {
     const auto& entries = record.colourMap.entries;
     colour = isOdd(checkerCell(checkerPoint(p))) ? entries[0].startColour
                                                  : entries[kColourMapEntries - 1].startColour;
 }
 
 // Odd cells take Marble over entries 0 to 11, even cells Marble over entries 11 to 22.
-void checkerTexture(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
+void checkerTexture(const Vec3& p, const TextureParams& record, Colour& colour,
+                    const Tiling& tiling) noexcept {
     const Vec3 q = checkerPoint(p);
     const Entries map = isOdd(checkerCell(q)) ? mapSlice(record, 0, 12) : mapSlice(record, 11, 12);
-    marbleWith(q, record.turbulence, record.octaves, &map, colour);
+    marbleWith(q, record.turbulence, record.octaves, &map, colour, tiling);
 }
 
-void reflection(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
-    const float value = noise(p);
+void reflection(const Vec3& p, const TextureParams& record, Colour& colour,
+                const Tiling& tiling) noexcept {
+    const float value = latticeNoise(p.x, p.y, p.z, tiling);
     if (hasMap(record)) {
         add(colour, mapColour(wholeMap(record), value));
     } else {
@@ -170,8 +211,9 @@ void reflection(const Vec3& p, const TextureParams& record, Colour& colour) noex
     }
 }
 
-void agate(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
-    const float t = turbulenceSum(p, record.octaves);
+void agate(const Vec3& p, const TextureParams& record, Colour& colour,
+           const Tiling& tiling) noexcept {
+    const float t = octaveSum(p, record.octaves, tiling);
     const double w = 1.3 * static_cast<double>(t) + 1.1 * static_cast<double>(p.z);
     const float base = (cycloid(w) + 1.0f) * 0.5f;
     const float value = static_cast<float>(
@@ -187,11 +229,12 @@ void agate(const Vec3& p, const TextureParams& record, Colour& colour) noexcept 
     }
 }
 
-void gradient(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
+void gradient(const Vec3& p, const TextureParams& record, Colour& colour,
+              const Tiling& tiling) noexcept {
     if (!hasMap(record)) {
         return;
     }
-    const Vec3 q = displaced(p, record);
+    const Vec3 q = displaced(p, record, tiling);
     float value = 0.0f;
     const float axes[3] = {q.x, q.y, q.z};
     const float chosen[3] = {record.gradientVector.x, record.gradientVector.y,
@@ -216,21 +259,27 @@ void greyOrMap(const TextureParams& record, float value, Colour& colour) noexcep
     }
 }
 
-void onion(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
-    const Vec3 q = displaced(p, record);
+void onion(const Vec3& p, const TextureParams& record, Colour& colour,
+           const Tiling& tiling) noexcept {
+    const Vec3 q = displaced(p, record, tiling);
     greyOrMap(record, std::fmod(std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z), 1.0f), colour);
 }
 
 inline float sine(float v) noexcept { return static_cast<float>(std::sin(static_cast<double>(v))); }
 
-void leopard(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
-    const Vec3 q = displaced(p, record);
-    const float mean = (sine(q.x) + sine(q.y) + sine(q.z)) * 0.33333334f;
+void leopard(const Vec3& p, const TextureParams& record, Colour& colour,
+             const Tiling& tiling) noexcept {
+    const Vec3 q = displaced(p, record, tiling);
+    const float mean =
+        (sine(q.x * tiling.sineX) + sine(q.y * tiling.sineY) + sine(q.z)) * 0.33333334f;
     greyOrMap(record, mean * mean, colour);
 }
 
-void smoke(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
-    const Vec3 d = vectorNoise(p);
+void smoke(const Vec3& p, const TextureParams& record, Colour& colour,
+           const Tiling& tiling) noexcept {
+    // Only the inner noise needs the tiled lattice: the outer one samples a point that already
+    // repeats with the image.
+    const Vec3 d = latticeVectorNoise(p, tiling);
     float value = 0.0f;
     float scale = 1.0f;
     for (int k = 0; k < 10; ++k) {
@@ -241,7 +290,8 @@ void smoke(const Vec3& p, const TextureParams& record, Colour& colour) noexcept 
     greyOrMap(record, value, colour);
 }
 
-void stains(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
+void stains(const Vec3& p, const TextureParams& record, Colour& colour,
+            const Tiling& tiling) noexcept {
     Colour c1{1, 1, 1, 0};
     Colour c2{0, 1, 0, 0};
     if (hasMap(record)) {
@@ -251,7 +301,7 @@ void stains(const Vec3& p, const TextureParams& record, Colour& colour) noexcept
     float x = p.x;
     float z = p.z;
     if (record.turbulence != 0.0f) {
-        const Vec3 v = vectorTurbulence(p, record.octaves);
+        const Vec3 v = vectorOctaveSum(p, record.octaves, tiling);
         x = p.x + record.turbulence * v.x;
         z = p.z + record.turbulence * v.z;
     }
@@ -282,21 +332,35 @@ Colour mapColour(std::span<const ColourMapEntry> entries, float value) noexcept 
 }
 
 void evaluateMaterial(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
+    evaluateMaterial(p, record, colour, Tiling{});
+}
+
+bool crossFadesWhenTiled(int8_t material) noexcept {
+    switch (static_cast<MaterialType>(material)) {
+    case MaterialType::Wood:
+    case MaterialType::Gradient:
+    case MaterialType::Onion: return true;
+    default: return false;
+    }
+}
+
+void evaluateMaterial(const Vec3& p, const TextureParams& record, Colour& colour,
+                      const Tiling& tiling) noexcept {
     switch (static_cast<MaterialType>(record.material)) {
-    case MaterialType::Sky: sky(p, record, colour); break;
-    case MaterialType::Marble: marble(p, record, colour); break;
-    case MaterialType::Wood: wood(p, record, colour); break;
-    case MaterialType::Brick: brick(p, record, colour); break;
-    case MaterialType::Checker: checker(p, record, colour); break;
-    case MaterialType::CheckerTexture: checkerTexture(p, record, colour); break;
-    case MaterialType::Reflection: reflection(p, record, colour); break;
-    case MaterialType::Agate: agate(p, record, colour); break;
-    case MaterialType::Granite: granite(p, record, colour); break;
-    case MaterialType::Gradient: gradient(p, record, colour); break;
-    case MaterialType::Onion: onion(p, record, colour); break;
-    case MaterialType::Leopard: leopard(p, record, colour); break;
-    case MaterialType::Smoke: smoke(p, record, colour); break;
-    case MaterialType::Stains: stains(p, record, colour); break;
+    case MaterialType::Sky: sky(p, record, colour, tiling); break;
+    case MaterialType::Marble: marble(p, record, colour, tiling); break;
+    case MaterialType::Wood: wood(p, record, colour, tiling); break;
+    case MaterialType::Brick: brick(p, record, colour, tiling); break;
+    case MaterialType::Checker: checker(p, record, colour, tiling); break;
+    case MaterialType::CheckerTexture: checkerTexture(p, record, colour, tiling); break;
+    case MaterialType::Reflection: reflection(p, record, colour, tiling); break;
+    case MaterialType::Agate: agate(p, record, colour, tiling); break;
+    case MaterialType::Granite: granite(p, record, colour, tiling); break;
+    case MaterialType::Gradient: gradient(p, record, colour, tiling); break;
+    case MaterialType::Onion: onion(p, record, colour, tiling); break;
+    case MaterialType::Leopard: leopard(p, record, colour, tiling); break;
+    case MaterialType::Smoke: smoke(p, record, colour, tiling); break;
+    case MaterialType::Stains: stains(p, record, colour, tiling); break;
     default: break;
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/noise.h"
 #include "engine/textureparams.h"
 
 #include <span>
@@ -21,5 +22,22 @@ inline Colour mapColour(const ColourMap& map, float value) noexcept {
 // 13 leaves the colour unchanged. Reads the record only: Brick's mortar width is the constant
 // that Brick writes into the record before use (applyRenderWrites).
 void evaluateMaterial(const Vec3& p, const TextureParams& record, Colour& colour) noexcept;
+
+// What a seamless render changes in a material so that it repeats over the image: the lattice
+// cells the image spans at the material's scale, and for Leopard the factors that fit whole
+// sine periods into it. The default changes nothing.
+struct MaterialTiling {
+    LatticePeriod period;
+    float sineX = 1.0f;
+    float sineY = 1.0f;
+};
+
+void evaluateMaterial(const Vec3& p, const TextureParams& record, Colour& colour,
+                      const MaterialTiling& tiling) noexcept;
+
+// Whether a material's pattern cannot repeat through its lattice (Wood's and Onion's rings
+// about the origin, Gradient's mirror at zero), so a seamless render cross-fades it across the
+// image's borders instead.
+bool crossFadesWhenTiled(int8_t material) noexcept;
 
 }  // namespace quorvel

@@ -87,16 +87,36 @@ inline int cornerHash(const NoiseTables& t, uint32_t cx, uint32_t cy, uint32_t c
     return t.permTable[(b ^ (cz & 4095u)) & 4095u] & 255;
 }
 
+// A corner cell taken modulo a period of cells; a period of 0 leaves it as it is.
+inline uint32_t wrapped(uint32_t cell, int64_t period) noexcept {
+    if (period <= 0) {
+        return cell;
+    }
+    int64_t m = static_cast<int64_t>(static_cast<int32_t>(cell)) % period;
+    if (m < 0) {
+        m += period;
+    }
+    return static_cast<uint32_t>(m);
+}
+
 // The one place that fixes the order of the eight corner terms: x changes slowest, z fastest.
 // `term(hash, dx, dy, dz)` gives a corner's value; the result is the weighted sum in order.
+// Corners are wrapped to the period when one is given.
 template <typename Term>
-inline void sumCorners(const NoiseTables& t, const Cell& c, Term&& term) noexcept {
+inline void sumCorners(const NoiseTables& t, const Cell& c, Term&& term,
+                       const LatticePeriod* period = nullptr) noexcept {
     for (int bx = 0; bx < 2; ++bx) {
-        const uint32_t cx = c.ix + static_cast<uint32_t>(bx);
+        uint32_t cx = c.ix + static_cast<uint32_t>(bx);
+        if (period) {
+            cx = wrapped(cx, period->x);
+        }
         const float dx = bx ? c.d1[0] : c.d0[0];
         const float wx = bx ? c.w1[0] : c.w0[0];
         for (int by = 0; by < 2; ++by) {
-            const uint32_t cy = c.iy + static_cast<uint32_t>(by);
+            uint32_t cy = c.iy + static_cast<uint32_t>(by);
+            if (period) {
+                cy = wrapped(cy, period->y);
+            }
             const float dy = by ? c.d1[1] : c.d0[1];
             const float wy = by ? c.w1[1] : c.w0[1];
             for (int bz = 0; bz < 2; ++bz) {
@@ -120,16 +140,37 @@ inline bool inLatticeRange(float v) noexcept {
     return shifted >= -kLatticeLimit && shifted < kLatticeLimit;
 }
 
-Vec3 vectorNoiseWith(const NoiseTables& t, float x, float y, float z) noexcept {
+Vec3 vectorNoiseWith(const NoiseTables& t, float x, float y, float z,
+                     const LatticePeriod* period = nullptr) noexcept {
     const Cell c = cellOf(x, y, z);
     const float* random = t.randomTable.data();
     Vec3 sum;
-    sumCorners(t, c, [&](int h, float w, float dx, float dy, float dz) {
-        sum.x += w * cornerValue(random + h, dx, dy, dz);
-        sum.y += w * cornerValue(random + h + 4, dx, dy, dz);
-        sum.z += w * cornerValue(random + h + 8, dx, dy, dz);
-    });
+    sumCorners(
+        t, c,
+        [&](int h, float w, float dx, float dy, float dz) {
+            sum.x += w * cornerValue(random + h, dx, dy, dz);
+            sum.y += w * cornerValue(random + h + 4, dx, dy, dz);
+            sum.z += w * cornerValue(random + h + 8, dx, dy, dz);
+        },
+        period);
     return sum;
+}
+
+float noiseWith(float x, float y, float z, const LatticePeriod* period) noexcept {
+    const Cell c = cellOf(x, y, z);
+    const float* random = gTables.randomTable.data();
+    float sum = 0.0f;
+    sumCorners(
+        gTables, c,
+        [&](int h, float w, float dx, float dy, float dz) {
+            sum += w * cornerValue(random + h, dx, dy, dz);
+        },
+        period);
+    const float r = sum + 0.5f;
+    if (!(r > 0.0f)) {
+        return 0.0f;
+    }
+    return r > 1.0f ? 1.0f : r;
 }
 
 float sineAt(double fraction) noexcept {
@@ -180,29 +221,36 @@ bool onLattice(float x, float y, float z) noexcept {
     return inLatticeRange(x) && inLatticeRange(y) && inLatticeRange(z);
 }
 
-float noise(float x, float y, float z) noexcept {
-    const Cell c = cellOf(x, y, z);
-    const float* random = gTables.randomTable.data();
-    float sum = 0.0f;
-    sumCorners(gTables, c, [&](int h, float w, float dx, float dy, float dz) {
-        sum += w * cornerValue(random + h, dx, dy, dz);
-    });
-    const float r = sum + 0.5f;
-    if (!(r > 0.0f)) {
-        return 0.0f;
-    }
-    return r > 1.0f ? 1.0f : r;
-}
+float noise(float x, float y, float z) noexcept { return noiseWith(x, y, z, nullptr); }
 
 Vec3 vectorNoise(float x, float y, float z) noexcept { return vectorNoiseWith(gTables, x, y, z); }
 
+float noise(float x, float y, float z, const LatticePeriod& period) noexcept {
+    return noiseWith(x, y, z, &period);
+}
+
+Vec3 vectorNoise(float x, float y, float z, const LatticePeriod& period) noexcept {
+    return vectorNoiseWith(gTables, x, y, z, &period);
+}
+
+LatticePeriod LatticePeriod::times(int64_t factor) const noexcept {
+    // Past 2^40 cells no image reaches a second period (the lattice ends at 2^31), so the
+    // axis is left unbounded rather than overflowing.
+    constexpr int64_t kLimit = int64_t{1} << 40;
+    const auto scaled = [&](int64_t cells) -> int64_t {
+        return cells > 0 && factor > 0 && cells <= kLimit / factor ? cells * factor : 0;
+    };
+    return LatticePeriod{scaled(x), scaled(y)};
+}
+
 namespace {
 
-// Calls `octave(x, y, z, s)` for the octave scales s = 1, 1/2, 1/4, ... of up to n octaves,
-// stopping at the first whose point p / s has left the lattice range or whose scale has
-// underflowed: from there on the sums would only gather overflow.
+// Calls `octave(x, y, z, s, period)` for the octave scales s = 1, 1/2, 1/4, ... of up to n
+// octaves, stopping at the first whose point p / s has left the lattice range or whose scale
+// has underflowed: from there on the sums would only gather overflow. The period, that of p,
+// doubles with each octave.
 template <typename Octave>
-inline void forEachOctave(const Vec3& p, int n, Octave&& octave) noexcept {
+inline void forEachOctave(const Vec3& p, int n, LatticePeriod period, Octave&& octave) noexcept {
     float s = 1.0f;
     for (int k = 0; k < n && s > 0.0f; ++k) {
         const float x = p.x / s;
@@ -211,8 +259,9 @@ inline void forEachOctave(const Vec3& p, int n, Octave&& octave) noexcept {
         if (!onLattice(x, y, z)) {
             return;
         }
-        octave(x, y, z, s);
+        octave(x, y, z, s, period);
         s *= 0.5f;
+        period = period.times(2);
     }
 }
 
@@ -220,15 +269,35 @@ inline void forEachOctave(const Vec3& p, int n, Octave&& octave) noexcept {
 
 float turbulenceSum(const Vec3& p, int n) noexcept {
     float sum = 0.0f;
-    forEachOctave(
-        p, n, [&](float x, float y, float z, float s) { sum += std::fabs(noise(x, y, z)) * s; });
+    forEachOctave(p, n, LatticePeriod{}, [&](float x, float y, float z, float s, LatticePeriod) {
+        sum += std::fabs(noise(x, y, z)) * s;
+    });
     return sum;
 }
 
 Vec3 vectorTurbulence(const Vec3& p, int n) noexcept {
     Vec3 sum;
-    forEachOctave(p, n, [&](float x, float y, float z, float s) {
+    forEachOctave(p, n, LatticePeriod{}, [&](float x, float y, float z, float s, LatticePeriod) {
         const Vec3 v = vectorNoise(x, y, z);
+        sum.x += v.x * s;
+        sum.y += v.y * s;
+        sum.z += v.z * s;
+    });
+    return sum;
+}
+
+float turbulenceSum(const Vec3& p, int n, const LatticePeriod& period) noexcept {
+    float sum = 0.0f;
+    forEachOctave(p, n, period, [&](float x, float y, float z, float s, LatticePeriod at) {
+        sum += std::fabs(noise(x, y, z, at)) * s;
+    });
+    return sum;
+}
+
+Vec3 vectorTurbulence(const Vec3& p, int n, const LatticePeriod& period) noexcept {
+    Vec3 sum;
+    forEachOctave(p, n, period, [&](float x, float y, float z, float s, LatticePeriod at) {
+        const Vec3 v = vectorNoise(x, y, z, at);
         sum.x += v.x * s;
         sum.y += v.y * s;
         sum.z += v.z * s;

@@ -28,6 +28,17 @@ const NoiseTables& noiseTables() noexcept;
 // builds agree).
 NoiseTables buildNoiseTables();
 
+// The number of lattice cells after which noise repeats along x and along y, for textures that
+// tile; 0 leaves an axis unbounded, as plain noise is.
+struct LatticePeriod {
+    int64_t x = 0;
+    int64_t y = 0;
+
+    bool wraps() const noexcept { return x > 0 || y > 0; }
+    // The period of the same lattice sampled `factor` times as finely.
+    LatticePeriod times(int64_t factor) const noexcept;
+};
+
 // Lattice noise at a point. Returns 0 to 1 for any input (NaN gives 0).
 float noise(float x, float y, float z) noexcept;
 inline float noise(const Vec3& p) noexcept { return noise(p.x, p.y, p.z); }
@@ -36,6 +47,11 @@ inline float noise(const Vec3& p) noexcept { return noise(p.x, p.y, p.z); }
 Vec3 vectorNoise(float x, float y, float z) noexcept;
 inline Vec3 vectorNoise(const Vec3& p) noexcept { return vectorNoise(p.x, p.y, p.z); }
 
+// The same noise with the lattice wrapped: corner cells are taken modulo the period, so the
+// value at x + period.x equals the value at x (likewise y).
+float noise(float x, float y, float z, const LatticePeriod& period) noexcept;
+Vec3 vectorNoise(float x, float y, float z, const LatticePeriod& period) noexcept;
+
 // Octave sums with scales 1, 1/2, 1/4, ...: sum of |noise(p / s)| x s, and the vector sum of
 // vectorNoise(p / s) x s. Zero for n <= 0. Octaves beyond the point where noise is defined
 // (a coordinate of p / s leaves the 32-bit lattice range, or s underflows to zero) would only
@@ -43,6 +59,9 @@ inline Vec3 vectorNoise(const Vec3& p) noexcept { return vectorNoise(p.x, p.y, p
 // meaningful detail, and any n finishes quickly.
 float turbulenceSum(const Vec3& p, int n) noexcept;
 Vec3 vectorTurbulence(const Vec3& p, int n) noexcept;
+// The sums over a wrapped lattice: `period` is that of p; each finer octave doubles it.
+float turbulenceSum(const Vec3& p, int n, const LatticePeriod& period) noexcept;
+Vec3 vectorTurbulence(const Vec3& p, int n, const LatticePeriod& period) noexcept;
 
 // True while noise at this point is defined: every coordinate, shifted onto the lattice, can
 // be truncated to a 32-bit integer.

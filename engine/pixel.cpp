@@ -3,12 +3,20 @@
 #include "engine/materials.h"
 #include "engine/numeric.h"
 #include "engine/relief.h"
+#include "engine/sample.h"
+#include "engine/seamless.h"
 
 #include <algorithm>
 
 namespace quorvel {
 
 void evaluatePixel(float px, float py, const TextureParams& record, Colour& colour) noexcept {
+    if (isSeamless(record)) {
+        Sample sample;
+        evaluateSample(px, py, record, sample);
+        colour = sample.colour;
+        return;
+    }
     const float ox = record.offset.x + px;
     const float oy = record.offset.y + py;
     evaluateMaterial(Vec3{ox * record.scale.x, oy * record.scale.y, 0.0f}, record, colour);
@@ -37,7 +45,9 @@ void renderRow(const TextureParams& record, const Sampling& sampling, int row, i
 
 RowRenderer::RowRenderer(const TextureParams& record, const Sampling& sampling,
                          EnginePath path) noexcept
-    : mRecord(record), mSampling(sampling), mPath(resolveEnginePath(path)) {
+    : mRecord(record), mSampling(sampling),
+      // The lane kernels know no tiled lattice; a seamless texture takes the scalar one.
+      mPath(isSeamless(record) ? EnginePath::Scalar : resolveEnginePath(path)) {
     if (mPath != EnginePath::Scalar) {
         prepareLaneRecord(record, sampling, mLanes);
     }

@@ -50,29 +50,37 @@ void waves(const Vec3& p, const TextureParams& record, Vec3& normal, bool perSou
     normalise(normal);
 }
 
-void bumps(const Vec3& p, float a, Vec3& normal) noexcept {
+inline float latticeNoise(const Vec3& p, const LatticePeriod& period) noexcept {
+    return period.wraps() ? noise(p.x, p.y, p.z, period) : noise(p);
+}
+
+inline Vec3 latticeVectorNoise(float x, float y, float z, const LatticePeriod& period) noexcept {
+    return period.wraps() ? vectorNoise(x, y, z, period) : vectorNoise(x, y, z);
+}
+
+void bumps(const Vec3& p, float a, Vec3& normal, const LatticePeriod& period) noexcept {
     if (a != 0.0f) {
-        addScaled(normal, a, vectorNoise(p));
+        addScaled(normal, a, latticeVectorNoise(p.x, p.y, p.z, period));
         normalise(normal);
     }
 }
 
-void dents(const Vec3& p, float a, Vec3& normal) noexcept {
+void dents(const Vec3& p, float a, Vec3& normal, const LatticePeriod& period) noexcept {
     if (a != 0.0f) {
-        const float n = noise(p);
-        addScaled(normal, n * n * n * a, vectorNoise(p));
+        const float n = latticeNoise(p, period);
+        addScaled(normal, n * n * n * a, latticeVectorNoise(p.x, p.y, p.z, period));
         normalise(normal);
     }
 }
 
-void inverseDents(const Vec3& p, float a, Vec3& normal) noexcept {
+void inverseDents(const Vec3& p, float a, Vec3& normal, const LatticePeriod& period) noexcept {
     if (a == 0.0f) {
         return;
     }
     Vec3 sum;
     float s = 1.0f;
     for (int k = 0; k < 10; ++k) {
-        const Vec3 d = vectorNoise(s * p.x, s * p.y, s * p.z);
+        const Vec3 d = latticeVectorNoise(s * p.x, s * p.y, s * p.z, period.times(int64_t{1} << k));
         sum = Vec3{sum.x + std::fabs(d.x / s), sum.y + std::fabs(d.y / s),
                    sum.z + std::fabs(d.z / s)};
         s = 2.0f * s;
@@ -105,18 +113,29 @@ inline float atMostOne(float c) noexcept { return c > 1.0f ? 1.0f : c; }
 }  // namespace
 
 void applyRelief(const Vec3& p, const TextureParams& record, Vec3& normal) noexcept {
+    applyRelief(p, record, normal, LatticePeriod{});
+}
+
+void applyRelief(const Vec3& p, const TextureParams& record, Vec3& normal,
+                 const LatticePeriod& period) noexcept {
     const float a = record.reliefIntensity;
     switch (static_cast<ReliefType>(record.relief)) {
     case ReliefType::Waves: waves(p, record, normal, true); break;
     case ReliefType::Ripples: waves(p, record, normal, false); break;
-    case ReliefType::Bumps: bumps(p, a, normal); break;
-    case ReliefType::Dents: dents(p, a, normal); break;
-    case ReliefType::InverseDents: inverseDents(p, a, normal); break;
+    case ReliefType::Bumps: bumps(p, a, normal, period); break;
+    case ReliefType::Dents: dents(p, a, normal, period); break;
+    case ReliefType::InverseDents: inverseDents(p, a, normal, period); break;
     default: break;
     }
 }
 
-float reliefHeight(const Vec3& p, const TextureParams& record) noexcept {
+bool reliefCrossFadesWhenTiled(int8_t relief) noexcept {
+    return relief == static_cast<int8_t>(ReliefType::Waves) ||
+           relief == static_cast<int8_t>(ReliefType::Ripples);
+}
+
+float reliefHeight(const Vec3& p, const TextureParams& record,
+                   const LatticePeriod& period) noexcept {
     const NoiseTables& t = noiseTables();
     const auto relief = static_cast<ReliefType>(record.relief);
     switch (relief) {
@@ -136,16 +155,17 @@ float reliefHeight(const Vec3& p, const TextureParams& record) noexcept {
         }
         return height;
     }
-    case ReliefType::Bumps: return noise(p);
+    case ReliefType::Bumps: return latticeNoise(p, period);
     case ReliefType::Dents: {
-        const float n = noise(p);
+        const float n = latticeNoise(p, period);
         return -(n * n * n);
     }
     case ReliefType::InverseDents: {
         float height = 0.0f;
         float s = 1.0f;
         for (int k = 0; k < 10; ++k) {
-            const Vec3 d = vectorNoise(s * p.x, s * p.y, s * p.z);
+            const Vec3 d =
+                latticeVectorNoise(s * p.x, s * p.y, s * p.z, period.times(int64_t{1} << k));
             height += (std::fabs(d.x) + std::fabs(d.y) + std::fabs(d.z)) / s;
             s = 2.0f * s;
         }

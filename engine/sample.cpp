@@ -2,8 +2,11 @@
 
 #include "engine/materials.h"
 #include "engine/relief.h"
+#include "engine/seamless.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 
 namespace quorvel {
 
@@ -11,11 +14,151 @@ namespace {
 
 bool runsRelief(int8_t relief) noexcept { return relief >= 0 && relief < kReliefCount; }
 
+// The share of the image next to its right and bottom borders over which patterns that cannot
+// repeat fade into the copy one image further back.
+constexpr float kFadeBand = 0.25f;
+
+// A position taken into [0, 1): a seamless texture repeats with period 1, so every sample
+// outside the image (a neighbour for a slope, say) is the one inside it.
+float intoUnit(float v) noexcept {
+    if (!std::isfinite(v)) {
+        return 0.0f;
+    }
+    const float f = v - std::floor(v);
+    return f < 1.0f ? f : 0.0f;
+}
+
+// How much of the copy one image back a position takes: none before the band, rising smoothly
+// to all of it at the border, where that copy continues the image's first row or column.
+float fadeWeight(float v) noexcept {
+    const float t = (v - (1.0f - kFadeBand)) / kFadeBand;
+    return t <= 0.0f ? 0.0f : t * t * (3.0f - 2.0f * t);
+}
+
+// The lattice cells a whole-cell scale spans; 0 (no wrapping) beyond any lattice's reach.
+int64_t cellsOf(float scale) noexcept {
+    const float cells = std::fabs(scale);
+    return cells < 1099511627776.0f ? static_cast<int64_t>(cells) : 0;
+}
+
+// Whole sine periods over `cells` units, as a factor on the sine's argument.
+float sineFactor(float cells) noexcept {
+    const double twoPi = 2.0 * std::numbers::pi;
+    const double periods = std::max(1.0, std::round(static_cast<double>(cells) / twoPi));
+    return static_cast<float>(periods * twoPi / static_cast<double>(cells));
+}
+
+struct Tile {
+    TileScales scales;
+    MaterialTiling material;
+    LatticePeriod relief;
+};
+
+Tile tileOf(const TextureParams& record) noexcept {
+    Tile tile;
+    tile.scales = tileScales(record);
+    tile.material.period = {cellsOf(tile.scales.materialX), cellsOf(tile.scales.materialY)};
+    tile.material.sineX = sineFactor(std::fabs(tile.scales.materialX));
+    tile.material.sineY = sineFactor(std::fabs(tile.scales.materialY));
+    tile.relief = {cellsOf(tile.scales.reliefX), cellsOf(tile.scales.reliefY)};
+    return tile;
+}
+
+// Calls `at(x, y, weight)` for the image position and its copies one image back (left, up and
+// both) that the fade band gives a weight, so that the sum of the weighted values repeats.
+template <typename At> void crossFade(float px, float py, At&& at) noexcept {
+    const float wx = fadeWeight(px);
+    const float wy = fadeWeight(py);
+    const float xs[2] = {px, px - 1.0f};
+    const float ys[2] = {py, py - 1.0f};
+    const float wxs[2] = {1.0f - wx, wx};
+    const float wys[2] = {1.0f - wy, wy};
+    for (int by = 0; by < 2; ++by) {
+        for (int bx = 0; bx < 2; ++bx) {
+            const float w = wxs[bx] * wys[by];
+            if (w > 0.0f) {
+                at(xs[bx], ys[by], w);
+            }
+        }
+    }
+}
+
+Colour tiledMaterial(float px, float py, const TextureParams& record, const Tile& tile) noexcept {
+    const auto at = [&](float x, float y) {
+        Colour c;
+        evaluateMaterial(Vec3{(record.offset.x + x) * tile.scales.materialX,
+                              (record.offset.y + y) * tile.scales.materialY, 0.0f},
+                         record, c, tile.material);
+        return c;
+    };
+    if (!crossFadesWhenTiled(record.material)) {
+        return at(px, py);
+    }
+    Colour sum;
+    crossFade(px, py, [&](float x, float y, float w) {
+        const Colour c = at(x, y);
+        sum.r += w * c.r;
+        sum.g += w * c.g;
+        sum.b += w * c.b;
+        sum.a += w * c.a;
+    });
+    return sum;
+}
+
+void tiledRelief(float px, float py, const TextureParams& record, const Tile& tile,
+                 Sample& sample) noexcept {
+    const auto point = [&](float x, float y) {
+        return Vec3{(record.offset.x + x) * tile.scales.reliefX,
+                    (record.offset.y + y) * tile.scales.reliefY, 0.0f};
+    };
+    if (!reliefCrossFadesWhenTiled(record.relief)) {
+        const Vec3 p = point(px, py);
+        applyRelief(p, record, sample.normal, tile.relief);
+        if (sample.hasRelief) {
+            sample.height = reliefHeight(p, record, tile.relief);
+        }
+        return;
+    }
+    Vec3 sum;
+    float height = 0.0f;
+    crossFade(px, py, [&](float x, float y, float w) {
+        const Vec3 p = point(x, y);
+        Vec3 n{0.0f, 0.0f, 1.0f};
+        applyRelief(p, record, n, tile.relief);
+        sum = Vec3{sum.x + w * n.x, sum.y + w * n.y, sum.z + w * n.z};
+        height += w * reliefHeight(p, record, tile.relief);
+    });
+    const float length = std::sqrt(sum.x * sum.x + sum.y * sum.y + sum.z * sum.z);
+    sample.normal = length > 0.0f ? Vec3{sum.x / length, sum.y / length, sum.z / length}
+                                  : Vec3{0.0f, 0.0f, 1.0f};
+    sample.height = height;
+}
+
+void evaluateTiled(float px, float py, const TextureParams& record, Sample& sample) noexcept {
+    px = intoUnit(px);
+    py = intoUnit(py);
+    const Tile tile = tileOf(record);
+    sample.colour = tiledMaterial(px, py, record, tile);
+    if (record.reliefIntensity > 0.0f) {
+        sample.hasRelief = runsRelief(record.relief);
+        tiledRelief(px, py, record, tile, sample);
+        // The highlight looks from the image's centre wherever the sample lies: a view that
+        // moved with the position would light the last column unlike the first.
+        const Vec3 centre{(record.offset.x + 0.5f) * tile.scales.reliefX,
+                          (record.offset.y + 0.5f) * tile.scales.reliefY, 0.0f};
+        shade(centre, record, sample.colour, sample.normal);
+    }
+}
+
 }  // namespace
 
 void evaluateSample(float px, float py, const TextureParams& record, Sample& sample) noexcept {
-    // The same steps, in the same order, as evaluatePixel, so the colour bytes agree.
     sample = Sample{};
+    if (isSeamless(record)) {
+        evaluateTiled(px, py, record, sample);
+        return;
+    }
+    // The same steps, in the same order, as evaluatePixel, so the colour bytes agree.
     const float ox = record.offset.x + px;
     const float oy = record.offset.y + py;
     evaluateMaterial(Vec3{ox * record.scale.x, oy * record.scale.y, 0.0f}, record, sample.colour);
@@ -32,8 +175,7 @@ void evaluateSample(float px, float py, const TextureParams& record, Sample& sam
 
 float luminance(const Colour& colour) noexcept {
     const auto limited = [](float c) { return c > 0.0f ? std::min(c, 1.0f) : 0.0f; };
-    return 0.2126f * limited(colour.r) + 0.7152f * limited(colour.g) +
-           0.0722f * limited(colour.b);
+    return 0.2126f * limited(colour.r) + 0.7152f * limited(colour.g) + 0.0722f * limited(colour.b);
 }
 
 }  // namespace quorvel
