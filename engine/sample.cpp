@@ -83,20 +83,23 @@ template <typename At> void crossFade(float px, float py, At&& at) noexcept {
     }
 }
 
+// Patterns that repeat through their lattice are sampled within one period, at the offset
+// position taken into [0, 1): nothing that depends on the sign or the size of a coordinate
+// (Brick's mortar lines, say) can then break the repeat. Cross-faded patterns keep their
+// coordinates, which the fade joins up.
 Colour tiledMaterial(float px, float py, const TextureParams& record, const Tile& tile) noexcept {
     const auto at = [&](float x, float y) {
         Colour c;
-        evaluateMaterial(Vec3{(record.offset.x + x) * tile.scales.materialX,
-                              (record.offset.y + y) * tile.scales.materialY, 0.0f},
-                         record, c, tile.material);
+        evaluateMaterial(Vec3{x * tile.scales.materialX, y * tile.scales.materialY, 0.0f}, record,
+                         c, tile.material);
         return c;
     };
     if (!crossFadesWhenTiled(record.material)) {
-        return at(px, py);
+        return at(intoUnit(record.offset.x + px), intoUnit(record.offset.y + py));
     }
     Colour sum;
     crossFade(px, py, [&](float x, float y, float w) {
-        const Colour c = at(x, y);
+        const Colour c = at(record.offset.x + x, record.offset.y + y);
         sum.r += w * c.r;
         sum.g += w * c.g;
         sum.b += w * c.b;
@@ -108,11 +111,10 @@ Colour tiledMaterial(float px, float py, const TextureParams& record, const Tile
 void tiledRelief(float px, float py, const TextureParams& record, const Tile& tile,
                  Sample& sample) noexcept {
     const auto point = [&](float x, float y) {
-        return Vec3{(record.offset.x + x) * tile.scales.reliefX,
-                    (record.offset.y + y) * tile.scales.reliefY, 0.0f};
+        return Vec3{x * tile.scales.reliefX, y * tile.scales.reliefY, 0.0f};
     };
     if (!reliefCrossFadesWhenTiled(record.relief)) {
-        const Vec3 p = point(px, py);
+        const Vec3 p = point(intoUnit(record.offset.x + px), intoUnit(record.offset.y + py));
         applyRelief(p, record, sample.normal, tile.relief);
         if (sample.hasRelief) {
             sample.height = reliefHeight(p, record, tile.relief);
@@ -122,7 +124,7 @@ void tiledRelief(float px, float py, const TextureParams& record, const Tile& ti
     Vec3 sum;
     float height = 0.0f;
     crossFade(px, py, [&](float x, float y, float w) {
-        const Vec3 p = point(x, y);
+        const Vec3 p = point(record.offset.x + x, record.offset.y + y);
         Vec3 n{0.0f, 0.0f, 1.0f};
         applyRelief(p, record, n, tile.relief);
         sum = Vec3{sum.x + w * n.x, sum.y + w * n.y, sum.z + w * n.z};
@@ -142,10 +144,10 @@ void evaluateTiled(float px, float py, const TextureParams& record, Sample& samp
     if (record.reliefIntensity > 0.0f) {
         sample.hasRelief = runsRelief(record.relief);
         tiledRelief(px, py, record, tile, sample);
-        // The highlight looks from the image's centre wherever the sample lies: a view that
-        // moved with the position would light the last column unlike the first.
-        const Vec3 centre{(record.offset.x + 0.5f) * tile.scales.reliefX,
-                          (record.offset.y + 0.5f) * tile.scales.reliefY, 0.0f};
+        // The highlight looks from one point, the centre of the image before any offset,
+        // wherever the sample lies: a view that moved with the position would light the last
+        // column unlike the first, and one that moved with the offset would relight the tile.
+        const Vec3 centre{0.5f * tile.scales.reliefX, 0.5f * tile.scales.reliefY, 0.0f};
         shade(centre, record, sample.colour, sample.normal);
     }
 }

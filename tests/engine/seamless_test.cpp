@@ -88,6 +88,27 @@ TEST_P(SeamTable, WrapEdgesAreNoSharperThanTheInterior) {
 INSTANTIATE_TEST_SUITE_P(Seamless, SeamTable, testing::ValuesIn(seamCases()),
                          [](const auto& info) { return info.param.name; });
 
+// Patterns that repeat through their lattice and their own periods show the same picture one
+// whole image further on; only float rounding of the larger coordinates may differ.
+TEST(Seamless, LatticeMaterialsRepeatAfterOneImage) {
+    initNoise();
+    for (SeamCase c : seamCases()) {
+        if (crossFadesWhenTiled(c.record.material) ||
+            (c.record.reliefIntensity > 0 && reliefCrossFadesWhenTiled(c.record.relief))) {
+            continue;
+        }
+        c.record.offset = Vec3{0.3f, 0.2f, 0.0f};
+        const Bytes here = image(c.record, Sampling::image(64, 48));
+        c.record.offset = Vec3{1.3f, -0.8f, 0.0f};
+        const Bytes there = image(c.record, Sampling::image(64, 48));
+        int largest = 0;
+        for (size_t i = 0; i < here.size(); ++i) {
+            largest = std::max(largest, std::abs(here[i] - there[i]));
+        }
+        EXPECT_LE(largest, 2) << c.name;
+    }
+}
+
 TEST(Seamless, OffRendersTheRecordAsBefore) {
     initNoise();
     // Seamless lives in a field no older record sets; clearing it must give the plain render,
