@@ -1,6 +1,7 @@
 // Engine speed: evaluatePixel per material and relief on one thread; whole renders at
 // 4096 x 2836 of every material's defaults and of Granite under each relief, on each engine
-// path side by side, on 1 and 2 threads; the renderer's scaling with the thread count.
+// path side by side, on 1 and 2 threads; seamless renders on 2 threads; the renderer's scaling
+// with the thread count.
 //
 // Usage: engine_bench [--engine=all|auto|scalar|avx2|avx512] [benchmark options]
 // --engine chooses the paths the renders run on: all (the default) runs the scalar path and
@@ -9,6 +10,7 @@
 #include "engine/noise.h"
 #include "engine/pixel.h"
 #include "engine/renderer.h"
+#include "engine/seamless.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -140,6 +143,22 @@ void registerRenders(const std::vector<EnginePath>& paths) {
                 add("Render/Granite+" + nameOf(reliefName(relief)), graniteWithRelief(relief),
                     kLargeWidth, kLargeHeight, path, threads);
             }
+        }
+    }
+    // Seamless: the wrapping lattice (Marble, Granite with Bumps) and the cross-fades (Wood,
+    // Granite with Waves).
+    const auto seamless = [](TextureParams record) {
+        setSeamless(record, true);
+        return record;
+    };
+    const std::pair<std::string, TextureParams> tiled[] = {
+        {"Marble", materialDefaults(static_cast<int>(MaterialType::Marble))},
+        {"Granite+Bumps", graniteWithRelief(static_cast<int>(ReliefType::Bumps))},
+        {"Wood", materialDefaults(static_cast<int>(MaterialType::Wood))},
+        {"Granite+Waves", graniteWithRelief(static_cast<int>(ReliefType::Waves))}};
+    for (EnginePath path : paths) {
+        for (const auto& [name, record] : tiled) {
+            add("Seamless/" + name, seamless(record), kLargeWidth, kLargeHeight, path, 2);
         }
     }
     // Scaling of the default Marble: compare threads 1 and 2 (and 4 where the machine has them).

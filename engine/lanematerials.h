@@ -103,6 +103,11 @@ inline Rgb mapColour(const LaneRecord& r, F value, int first, int count,
     return out;
 }
 
+// The lattice period of the material's points (none unless the texture tiles).
+inline Period materialPeriod(const LaneRecord& r) noexcept {
+    return Period{r.materialPeriod[0], r.materialPeriod[1]};
+}
+
 inline void addColour(Chunk& ch, int i, const Rgb& add, M lanes = allLanes()) noexcept {
     for (int c = 0; c < 3; ++c) {
         const F now = loadF(ch.colour[c] + i);
@@ -138,7 +143,7 @@ inline void greyOrMap(const LaneRecord& r, Chunk& ch, int i, F value) noexcept {
 void displace(const LaneRecord& r, Chunk& ch) noexcept {
     const float t = r.turbulence;
     if (t != 0.0f) {
-        turbulenceSums<3>(r, ch, ch.x, ch.y, 0.0f, r.octaves);
+        turbulenceSums<3>(r, ch, ch.x, ch.y, 0.0f, r.octaves, materialPeriod(r));
     }
     eachVector(ch, [&](int i) {
         const F x = loadF(ch.x + i);
@@ -158,7 +163,8 @@ void sky(const LaneRecord& r, Chunk& ch) noexcept {
     displace(r, ch);
     eachVector(ch, [&](int i) {
         F sum[1];
-        sumsAt(r, loadF(ch.other + i), loadF(ch.sums[1] + i), loadF(ch.sums[2] + i), sum);
+        sumsAt(r, loadF(ch.other + i), loadF(ch.sums[1] + i), loadF(ch.sums[2] + i), sum,
+               materialPeriod(r));
         const F value = clampedNoise(sum[0]);
         if (r.mapSize > 0) {
             addFromMap(r, ch, i, value);
@@ -190,7 +196,7 @@ inline void marbleColour(const LaneRecord& r, Chunk& ch, int i, F value) noexcep
 }
 
 void marble(const LaneRecord& r, Chunk& ch) noexcept {
-    turbulenceSums<1>(r, ch, ch.x, ch.y, 0.0f, r.octaves);
+    turbulenceSums<1>(r, ch, ch.x, ch.y, 0.0f, r.octaves, materialPeriod(r));
     eachVector(ch, [&](int i) {
         const F value = triangleWave(loadF(ch.x + i) + splat(r.turbulence) * loadF(ch.sums[0] + i));
         marbleColour(r, ch, i, value);
@@ -198,7 +204,7 @@ void marble(const LaneRecord& r, Chunk& ch) noexcept {
 }
 
 void wood(const LaneRecord& r, Chunk& ch) noexcept {
-    turbulenceSums<3>(r, ch, ch.x, ch.y, 0.0f, r.octaves);
+    turbulenceSums<3>(r, ch, ch.x, ch.y, 0.0f, r.octaves, materialPeriod(r));
     const F t = splat(r.turbulence), y = splat(ch.y);
     eachVector(ch, [&](int i) {
         const F x = loadF(ch.x + i);
@@ -250,7 +256,7 @@ void checker(const LaneRecord& r, Chunk& ch) noexcept {
 void checkerTexture(const LaneRecord& r, Chunk& ch) noexcept {
     const float y = ch.y + 0.001f, z = 0.0f + 0.001f;
     eachVector(ch, [&](int i) { storeF(ch.other + i, loadF(ch.x + i) + splat(0.001f)); });
-    turbulenceSums<1>(r, ch, ch.other, y, z, r.octaves);
+    turbulenceSums<1>(r, ch, ch.other, y, z, r.octaves, materialPeriod(r));
     const int oddEntries = r.mapSize < 12 ? r.mapSize : 12;
     const int evenAvailable = r.mapSize > 11 ? r.mapSize - 11 : 0;
     const int evenEntries = evenAvailable < 12 ? evenAvailable : 12;
@@ -268,7 +274,7 @@ void checkerTexture(const LaneRecord& r, Chunk& ch) noexcept {
 
 void reflection(const LaneRecord& r, Chunk& ch) noexcept {
     LineLattice lattice;
-    lattice.prepare(r, ch.x[0], ch.x[ch.count - 1], ch.y, 0.0f, 1, ch.table);
+    lattice.prepare(r, ch.x[0], ch.x[ch.count - 1], ch.y, 0.0f, 1, ch.table, materialPeriod(r));
     eachVector(ch, [&](int i) {
         F sum[1];
         lattice.sums(loadF(ch.x + i), sum);
@@ -279,7 +285,7 @@ void reflection(const LaneRecord& r, Chunk& ch) noexcept {
 // Agate's colour: the power of the cycloid of the turbulence, lane by lane, with the very
 // functions of the scalar path.
 void agate(const LaneRecord& r, Chunk& ch) noexcept {
-    turbulenceSums<1>(r, ch, ch.x, ch.y, 0.0f, r.octaves);
+    turbulenceSums<1>(r, ch, ch.x, ch.y, 0.0f, r.octaves, materialPeriod(r));
     const double exponent = static_cast<double>(r.turbulence + 0.01f);
     for (int i = 0; i < ch.end; ++i) {
         const double w = 1.3 * static_cast<double>(ch.sums[0][i]) + 1.1 * static_cast<double>(0.0f);
@@ -336,15 +342,15 @@ void onion(const LaneRecord& r, Chunk& ch) noexcept {
 inline float sine(float v) noexcept { return static_cast<float>(std::sin(static_cast<double>(v))); }
 
 // Leopard: sines lane by lane, with the scalar path's function; without turbulence the y and
-// z sines are the same for the whole row.
+// z sines are the same for the whole row. The sine factors are 1 unless the texture tiles.
 void leopard(const LaneRecord& r, Chunk& ch) noexcept {
     displace(r, ch);
     const bool flat = r.turbulence == 0.0f;
-    const float ySine = sine(ch.y), zSine = sine(0.0f);
+    const float ySine = sine(ch.y * r.sineY), zSine = sine(0.0f);
     for (int i = 0; i < ch.end; ++i) {
-        const float sy = flat ? ySine : sine(ch.sums[1][i]);
+        const float sy = flat ? ySine : sine(ch.sums[1][i] * r.sineY);
         const float sz = flat ? zSine : sine(ch.sums[2][i]);
-        const float mean = (sine(ch.other[i]) + sy + sz) * 0.33333334f;
+        const float mean = (sine(ch.other[i] * r.sineX) + sy + sz) * 0.33333334f;
         ch.sums[0][i] = mean * mean;
     }
     eachVector(ch, [&](int i) { greyOrMap(r, ch, i, loadF(ch.sums[0] + i)); });
@@ -352,7 +358,8 @@ void leopard(const LaneRecord& r, Chunk& ch) noexcept {
 
 void smoke(const LaneRecord& r, Chunk& ch) noexcept {
     LineLattice lattice;
-    lattice.prepare(r, ch.x[0], ch.x[ch.count - 1], ch.y, 0.0f, 3, ch.table);
+    // Only the inner noise wraps: the outer one samples a point that already repeats.
+    lattice.prepare(r, ch.x[0], ch.x[ch.count - 1], ch.y, 0.0f, 3, ch.table, materialPeriod(r));
     eachVector(ch, [&](int i) {
         F d[3];
         lattice.sums(loadF(ch.x + i), d);
@@ -372,7 +379,7 @@ void smoke(const LaneRecord& r, Chunk& ch) noexcept {
 void stains(const LaneRecord& r, Chunk& ch) noexcept {
     const float t = r.turbulence;
     if (t != 0.0f) {
-        turbulenceSums<3>(r, ch, ch.x, ch.y, 0.0f, r.octaves);
+        turbulenceSums<3>(r, ch, ch.x, ch.y, 0.0f, r.octaves, materialPeriod(r));
     }
     eachVector(ch, [&](int i) {
         F x = loadF(ch.x + i);

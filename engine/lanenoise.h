@@ -38,6 +38,35 @@ inline M inLatticeRange(F v) noexcept {
     return (shifted >= splat(-kLatticeLimit)) & (shifted < splat(kLatticeLimit));
 }
 
+// The cells after which the lattice wraps along x and y, as noise.h's LatticePeriod (0: an axis
+// that does not wrap), with its arithmetic.
+struct Period {
+    int64_t x = 0;
+    int64_t y = 0;
+};
+
+inline bool wraps(const Period& p) noexcept { return p.x > 0 || p.y > 0; }
+
+inline Period times(const Period& p, int64_t factor) noexcept {
+    constexpr int64_t kLimit = int64_t{1} << 40;
+    const auto scaled = [&](int64_t cells) -> int64_t {
+        return cells > 0 && factor > 0 && cells <= kLimit / factor ? cells * factor : 0;
+    };
+    return Period{scaled(p.x), scaled(p.y)};
+}
+
+// A corner cell taken modulo a period of cells; a period of 0 leaves it as it is.
+inline uint32_t wrapped(uint32_t cell, int64_t period) noexcept {
+    if (period <= 0) {
+        return cell;
+    }
+    int64_t m = static_cast<int64_t>(static_cast<int32_t>(cell)) % period;
+    if (m < 0) {
+        m += period;
+    }
+    return static_cast<uint32_t>(m);
+}
+
 // One axis of the lattice cells of a vector of points: the lower corner, the offsets to both
 // corners and their smoothed weights (index 0 the lower corner, 1 the upper).
 struct Axis {
@@ -135,12 +164,21 @@ inline int cornerHash(const uint16_t* perm, uint32_t cx, uint32_t cy, uint32_t c
 
 // The eight corner hashes of a cell, in corner order, into hashes[c x stride]: cornerHash with
 // the lookups that corners share done once.
+// With Wrap, the x and y corners are taken modulo the period first.
+template <bool Wrap = false>
 inline void cornerHashes(const uint16_t* perm, uint32_t cx, uint32_t cy, uint32_t cz,
-                         int32_t* hashes, int stride) noexcept {
-    const uint32_t y[2] = {cy & 4095u, (cy + 1u) & 4095u};
+                         int32_t* hashes, int stride, const Period& period = {}) noexcept {
+    uint32_t x[2] = {cx, cx + 1u};
+    uint32_t y[2] = {cy & 4095u, (cy + 1u) & 4095u};
+    if (Wrap) {
+        x[0] = wrapped(cx, period.x);
+        x[1] = wrapped(cx + 1u, period.x);
+        y[0] = wrapped(cy, period.y) & 4095u;
+        y[1] = wrapped(cy + 1u, period.y) & 4095u;
+    }
     const uint32_t z[2] = {cz & 4095u, (cz + 1u) & 4095u};
     for (uint32_t bx = 0; bx < 2; ++bx) {
-        const uint32_t a = perm[(cx + bx) & 4095u];
+        const uint32_t a = perm[x[bx] & 4095u];
         for (uint32_t by = 0; by < 2; ++by) {
             const uint32_t b = perm[(a ^ y[by]) & 4095u];
             for (uint32_t bz = 0; bz < 2; ++bz) {
@@ -154,9 +192,10 @@ inline void cornerHashes(const uint16_t* perm, uint32_t cx, uint32_t cy, uint32_
 // Noise sums for points whose cells differ in every coordinate. Neighbouring points mostly
 // share cells, so the hashes are worked out once per run of lanes in the same cell (once for
 // all lanes when they share one); the random-table values are then loaded four at a time.
-template <int N>
+// With Wrap, on the lattice that wraps with `period`.
+template <int N, bool Wrap = false>
 inline void sumsAnywhere(const LaneRecord& r, const Axis& x, const Axis& y, const Axis& z,
-                         F (&out)[N]) noexcept {
+                         F (&out)[N], const Period& period = {}) noexcept {
     const M changes = !(x.cell == previousLane(x.cell)) | !(y.cell == previousLane(y.cell)) |
                       !(z.cell == previousLane(z.cell));
     unsigned starts = laneBits(changes) & ~1u;
@@ -165,8 +204,8 @@ inline void sumsAnywhere(const LaneRecord& r, const Axis& x, const Axis& y, cons
     storeI(cy, y.cell);
     storeI(cz, z.cell);
     const auto hashesAt = [&](int l, int32_t(&h)[8]) {
-        cornerHashes(r.perm, static_cast<uint32_t>(cx[l]), static_cast<uint32_t>(cy[l]),
-                     static_cast<uint32_t>(cz[l]), h, 1);
+        cornerHashes<Wrap>(r.perm, static_cast<uint32_t>(cx[l]), static_cast<uint32_t>(cy[l]),
+                           static_cast<uint32_t>(cz[l]), h, 1, period);
     };
     int32_t first[8];
     hashesAt(0, first);
@@ -221,10 +260,12 @@ public:
     // Sets up the line at (x, y, z) for x from xFirst to xLast (either order), for noise with
     // `components` components (1 or 3). The columns are tabulated into `table` when both ends
     // are on the lattice and the columns between them fit; otherwise each point is looked up
-    // on its own.
+    // on its own. The lattice wraps with `period` when it has one.
     void prepare(const LaneRecord& r, float xFirst, float xLast, float y, float z, int components,
-                 LatticeTable& table) noexcept {
+                 LatticeTable& table, const Period& period = {}) noexcept {
         mRecord = &r;
+        mPeriod = period;
+        mWraps = wraps(period);
         mYValue = axisValueOf(y);
         mZValue = axisValueOf(z);
         mY = broadcast(mYValue);
@@ -252,7 +293,11 @@ public:
     template <int N> void sums(F x, F (&out)[N]) const noexcept {
         const Axis ax = axisOf(x);
         if (!mTable) {
-            sumsAnywhere(*mRecord, ax, mY, mZ, out);
+            if (mWraps) {
+                sumsAnywhere<N, true>(*mRecord, ax, mY, mZ, out, mPeriod);
+            } else {
+                sumsAnywhere(*mRecord, ax, mY, mZ, out);
+            }
         } else if (mFlatZ) {
             tabled<N, true>(ax, out);
         } else {
@@ -311,12 +356,14 @@ private:
         const uint32_t cy = static_cast<uint32_t>(mYValue.cell);
         const uint32_t cz = static_cast<uint32_t>(mZValue.cell);
         LatticeTable& t = *mTable;
+        // A wrapping lattice only renames the columns and rows the table holds.
+        const uint32_t rows[2] = {wrapped(cy, mPeriod.y), wrapped(cy + 1u, mPeriod.y)};
         for (int k = 0; k < mColumns; ++k) {
-            const uint32_t cx = static_cast<uint32_t>(mBase) + static_cast<uint32_t>(k);
+            const uint32_t cx =
+                wrapped(static_cast<uint32_t>(mBase) + static_cast<uint32_t>(k), mPeriod.x);
             for (int pair = 0; pair < 4; pair += mFlatZ ? 2 : 1) {
                 const int by = pair >> 1, bz = pair & 1;
-                const int h = cornerHash(r.perm, cx, cy + static_cast<uint32_t>(by),
-                                         cz + static_cast<uint32_t>(bz));
+                const int h = cornerHash(r.perm, cx, rows[by], cz + static_cast<uint32_t>(bz));
                 for (int j = 0; j < components; ++j) {
                     const float* m = r.random + h + 4 * j;
                     t[pair][4 * j][k] = 0.5f * m[0];
@@ -329,6 +376,8 @@ private:
     }
 
     const LaneRecord* mRecord = nullptr;
+    Period mPeriod{};
+    bool mWraps = false;
     AxisValue mYValue{}, mZValue{};
     Axis mY{}, mZ{};
     LatticeTable* mTable = nullptr;
@@ -337,9 +386,16 @@ private:
     bool mFlatZ = false;
 };
 
-// noise() and vectorNoise() sums at points anywhere.
-template <int N> inline void sumsAt(const LaneRecord& r, F x, F y, F z, F (&out)[N]) noexcept {
-    sumsAnywhere(r, axisOf(x), axisOf(y), axisOf(z), out);
+// noise() and vectorNoise() sums at points anywhere, on the lattice that wraps with `period`
+// when it has one.
+template <int N>
+inline void sumsAt(const LaneRecord& r, F x, F y, F z, F (&out)[N],
+                   const Period& period = {}) noexcept {
+    if (wraps(period)) {
+        sumsAnywhere<N, true>(r, axisOf(x), axisOf(y), axisOf(z), out, period);
+    } else {
+        sumsAnywhere(r, axisOf(x), axisOf(y), axisOf(z), out);
+    }
 }
 
 }  // namespace

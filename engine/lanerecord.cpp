@@ -3,6 +3,8 @@
 #include "engine/materials.h"
 #include "engine/noise.h"
 #include "engine/pixel.h"
+#include "engine/relief.h"
+#include "engine/seamless.h"
 
 #include <algorithm>
 #include <cmath>
@@ -111,6 +113,28 @@ void prepareShading(const TextureParams& record, LaneRecord& lanes) noexcept {
     lanes.oneSpecularExponent = e[0] == e[1] && e[1] == e[2];
 }
 
+// The seamless render's changes, from the same setup the scalar path uses.
+void prepareTiling(const TextureParams& record, LaneRecord& lanes) noexcept {
+    const TileSetup tile = tileSetup(record);
+    lanes.tiled = true;
+    lanes.scaleX = tile.scales.materialX;
+    lanes.scaleY = tile.scales.materialY;
+    lanes.reliefScaleX = tile.scales.reliefX;
+    lanes.reliefScaleY = tile.scales.reliefY;
+    lanes.materialPeriod[0] = tile.material.period.x;
+    lanes.materialPeriod[1] = tile.material.period.y;
+    lanes.reliefPeriod[0] = tile.relief.x;
+    lanes.reliefPeriod[1] = tile.relief.y;
+    lanes.graniteCells = graniteTileCells(record.turbulence, tile.material);
+    lanes.sineX = tile.material.sineX;
+    lanes.sineY = tile.material.sineY;
+    lanes.fadeMaterial = crossFadesWhenTiled(record.material);
+    lanes.fadeRelief = reliefCrossFadesWhenTiled(record.relief);
+    lanes.fadeBand = kFadeBand;
+    lanes.highlightX = (record.offset.x + 0.5f) * tile.scales.reliefX;
+    lanes.highlightY = (record.offset.y + 0.5f) * tile.scales.reliefY;
+}
+
 }  // namespace
 
 void prepareLaneRecord(const TextureParams& record, const Sampling& sampling,
@@ -132,6 +156,9 @@ void prepareLaneRecord(const TextureParams& record, const Sampling& sampling,
     lanes.gradientAxes[0] = record.gradientVector.x != 0.0f;
     lanes.gradientAxes[1] = record.gradientVector.y != 0.0f;
     lanes.gradientAxes[2] = record.gradientVector.z != 0.0f;
+    if (isSeamless(record)) {
+        prepareTiling(record, lanes);
+    }
     prepareMap(record, lanes);
     prepareShading(record, lanes);
     const NoiseTables& t = noiseTables();

@@ -54,6 +54,19 @@ struct LaneRecord {
     float specularExponent[3] = {};    // 13 / (brilliance^2 x 0.000025 + 1)
     bool oneSpecularExponent = false;  // all three are the same
 
+    // A seamless texture: samples wrapped into [0, 1), the tile scales in place of scale and
+    // reliefScale, noise on lattices that wrap after these many cells (0: an axis that does not
+    // wrap), Granite's first frequency 4 f rounded to whole cells (0: as it is), Leopard's sine
+    // factors (1 otherwise), the patterns that cross-fade at the borders, and the point the
+    // highlight looks from (the image's centre, where a plain texture uses the sample's own).
+    bool tiled = false;
+    int64_t materialPeriod[2] = {}, reliefPeriod[2] = {};
+    int64_t graniteCells = 0;
+    float sineX = 1, sineY = 1;
+    bool fadeMaterial = false, fadeRelief = false;
+    float fadeBand = 0;
+    float highlightX = 0, highlightY = 0;
+
     const uint16_t* perm = nullptr;  // 4096 entries
     const float* random = nullptr;   // 267 entries
     const float* sine = nullptr;     // 1000 entries

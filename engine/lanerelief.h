@@ -69,6 +69,11 @@ void waves(const LaneRecord& r, Chunk& ch, bool perSource) noexcept {
     });
 }
 
+// The lattice period of the relief's points (none unless the texture tiles).
+inline Period reliefPeriod(const LaneRecord& r) noexcept {
+    return Period{r.reliefPeriod[0], r.reliefPeriod[1]};
+}
+
 // Bumps (the normal plus a x vector noise) and Dents (plus noise^3 x a x vector noise).
 void bumpsOrDents(const LaneRecord& r, Chunk& ch, bool dents) noexcept {
     const float a = r.reliefIntensity;
@@ -77,7 +82,8 @@ void bumpsOrDents(const LaneRecord& r, Chunk& ch, bool dents) noexcept {
         return;
     }
     LineLattice lattice;
-    lattice.prepare(r, ch.other[0], ch.other[ch.count - 1], ch.reliefY, 0.0f, 3, ch.table);
+    lattice.prepare(r, ch.other[0], ch.other[ch.count - 1], ch.reliefY, 0.0f, 3, ch.table,
+                    reliefPeriod(r));
     eachVector(ch, [&](int i) {
         F v[3];
         lattice.sums(loadF(ch.other + i), v);
@@ -101,7 +107,7 @@ void inverseDents(const LaneRecord& r, Chunk& ch) noexcept {
     float s = 1.0f;
     for (int k = 0; k < 10; ++k) {
         lattice.prepare(r, s * ch.other[0], s * ch.other[ch.count - 1], s * ch.reliefY, s * 0.0f, 3,
-                        ch.table);
+                        ch.table, times(reliefPeriod(r), int64_t{1} << k));
         const F scale = splat(s);
         eachVector(ch, [&](int i) {
             F d[3];
@@ -133,11 +139,12 @@ void reliefNormals(const LaneRecord& r, Chunk& ch) noexcept {
     }
 }
 
-// Lights the chunk's colours with the record's light and reflection over the normals.
+// Lights the chunk's colours with the record's light and reflection over the normals. The
+// highlight looks from the relief point, or from the image's centre when the texture tiles.
 void shade(const LaneRecord& r, Chunk& ch) noexcept {
     const F one = splat(1.0f), half = splat(0.5f);
     const F lx = splat(r.light[0]), ly = splat(r.light[1]), lz = splat(r.light[2]);
-    const F ry = splat(ch.reliefY);
+    const F ry = splat(r.tiled ? r.highlightY : ch.reliefY);
     eachVector(ch, [&](int i) {
         const F nx = loadF(ch.sums[0] + i), ny = loadF(ch.sums[1] + i), nz = loadF(ch.sums[2] + i);
         const F d = (nx * lx + ny * ly + nz * lz) / splat(r.lightLength);
@@ -152,7 +159,7 @@ void shade(const LaneRecord& r, Chunk& ch) noexcept {
             const F lit = darkened * (loadF(ch.colour[c] + i) * splat(r.lightColour[c]));
             colour[c] = splat(r.reflectedLight[c]) * h * (one - lit) + lit;
         }
-        const F px = loadF(ch.other + i);
+        const F px = r.tiled ? splat(r.highlightX) : loadF(ch.other + i);
         const F length = sqrt(px * px + ry * ry + splat(0.0f) * splat(0.0f));
         const M away = length > splat(0.0f);
         if (any(away)) {

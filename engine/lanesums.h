@@ -19,11 +19,13 @@ struct Chunk {
     int end = 0;
     float y = 0;                   // the material point's y
     float reliefY = 0;             // the relief point's y
+    alignas(64) float px[kChunk];  // the sample's x
     alignas(64) float ox[kChunk];  // offset x plus the sample's x
     alignas(64) float x[kChunk];   // the material point's x
     alignas(64) float other[kChunk];
     alignas(64) float colour[3][kChunk];
     alignas(64) float sums[3][kChunk];
+    alignas(64) float faded[3][kChunk];  // a cross-fade's weighted sums
     alignas(64) int32_t alive[kChunk];
     alignas(64) LatticeTable table;
 };
@@ -46,10 +48,11 @@ inline void clearSums(Chunk& ch, int components) noexcept {
 
 // turbulenceSum (N = 1) or vectorTurbulence (N = 3) at the points (x[i], y, z), into sums.
 // A point's octaves end at the first that leaves the lattice, lane by lane, as in the scalar
-// loop; the loop over octaves ends when no point is left.
+// loop; the loop over octaves ends when no point is left. On a wrapping lattice `period` is
+// that of the first octave; each finer one doubles it.
 template <int N>
-void turbulenceSums(const LaneRecord& r, Chunk& ch, const float* x, float y, float z,
-                    int octaves) noexcept {
+void turbulenceSums(const LaneRecord& r, Chunk& ch, const float* x, float y, float z, int octaves,
+                    Period period = {}) noexcept {
     clearSums(ch, N);
     LineLattice lattice;
     float s = 1.0f;
@@ -58,7 +61,7 @@ void turbulenceSums(const LaneRecord& r, Chunk& ch, const float* x, float y, flo
         if (!inLatticeRange(ys) || !inLatticeRange(zs)) {
             return;
         }
-        lattice.prepare(r, x[0] / s, x[ch.count - 1] / s, ys, zs, N, ch.table);
+        lattice.prepare(r, x[0] / s, x[ch.count - 1] / s, ys, zs, N, ch.table, period);
         const F scale = splat(s);
         bool anyLeft = false;
         eachVector(ch, [&](int i) {
@@ -81,22 +84,28 @@ void turbulenceSums(const LaneRecord& r, Chunk& ch, const float* x, float y, flo
             return;
         }
         s *= 0.5f;
+        period = times(period, 2);
     }
 }
 
 // Granite's sum of |0.5 - noise| / f at the points (x[i], y, z) x 4f, into sums[0]; octaves
-// that leave the lattice end a point's sum, as in the scalar loop.
+// that leave the lattice end a point's sum, as in the scalar loop. A tiled lattice starts from
+// the whole cells of 4 f and wraps with each octave's period.
 void graniteSums(const LaneRecord& r, Chunk& ch, const float* x, float y, float z) noexcept {
     clearSums(ch, 1);
     LineLattice lattice;
     float f = r.turbulence != 0.0f ? r.turbulence + 1.0f : 1.0f;
+    if (r.graniteCells > 0) {
+        f = static_cast<float>(r.graniteCells) * 0.25f;
+    }
+    Period period = times(Period{r.materialPeriod[0], r.materialPeriod[1]}, r.graniteCells);
     for (int k = 0; k < r.octaves + 3; ++k) {
         const float f4 = 4.0f * f;
         const float ys = f4 * y, zs = f4 * z;
         if (!inLatticeRange(ys) || !inLatticeRange(zs)) {
             return;
         }
-        lattice.prepare(r, f4 * x[0], f4 * x[ch.count - 1], ys, zs, 1, ch.table);
+        lattice.prepare(r, f4 * x[0], f4 * x[ch.count - 1], ys, zs, 1, ch.table, period);
         const F factor = splat(f4);
         const F divisor = splat(f);
         bool anyLeft = false;
@@ -118,6 +127,7 @@ void graniteSums(const LaneRecord& r, Chunk& ch, const float* x, float y, float 
             return;
         }
         f = 2.0f * f;
+        period = times(period, 2);
     }
 }
 

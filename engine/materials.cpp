@@ -131,9 +131,8 @@ void wood(const Vec3& p, const TextureParams& record, Colour& colour,
 // spans whole cells of the image (4 f times its own).
 float graniteValue(const Vec3& p, float turbulence, int octaves, const Tiling& tiling) noexcept {
     float f = turbulence != 0.0f ? turbulence + 1.0f : 1.0f;
-    int64_t cells = 0;
-    if (tiling.period.wraps()) {
-        cells = std::isfinite(f) ? std::max<int64_t>(1, std::llround(std::min(4.0f * f, 1e9f))) : 1;
+    const int64_t cells = graniteTileCells(turbulence, tiling);
+    if (cells > 0) {
         f = static_cast<float>(cells) * 0.25f;
     }
     LatticePeriod period = tiling.period.times(cells);
@@ -333,6 +332,14 @@ Colour mapColour(std::span<const ColourMapEntry> entries, float value) noexcept 
 
 void evaluateMaterial(const Vec3& p, const TextureParams& record, Colour& colour) noexcept {
     evaluateMaterial(p, record, colour, Tiling{});
+}
+
+int64_t graniteTileCells(float turbulence, const MaterialTiling& tiling) noexcept {
+    if (!tiling.period.wraps()) {
+        return 0;
+    }
+    const float f = turbulence != 0.0f ? turbulence + 1.0f : 1.0f;
+    return std::isfinite(f) ? std::max<int64_t>(1, std::llround(std::min(4.0f * f, 1e9f))) : 1;
 }
 
 bool crossFadesWhenTiled(int8_t material) noexcept {

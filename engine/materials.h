@@ -35,6 +35,10 @@ struct MaterialTiling {
 void evaluateMaterial(const Vec3& p, const TextureParams& record, Colour& colour,
                       const MaterialTiling& tiling) noexcept;
 
+// Granite's (and Brick's) first frequency 4 f on a tiled lattice, rounded to whole cells (at
+// least 1; 1 when f is not finite); 0 when the lattice does not wrap and f stays as it is.
+int64_t graniteTileCells(float turbulence, const MaterialTiling& tiling) noexcept;
+
 // Whether a material's pattern cannot repeat through its lattice (Wood's and Onion's rings
 // about the origin, Gradient's mirror at zero), so a seamless render cross-fades it across the
 // image's borders instead.

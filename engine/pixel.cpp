@@ -45,9 +45,7 @@ void renderRow(const TextureParams& record, const Sampling& sampling, int row, i
 
 RowRenderer::RowRenderer(const TextureParams& record, const Sampling& sampling,
                          EnginePath path) noexcept
-    : mRecord(record), mSampling(sampling),
-      // The lane kernels know no tiled lattice; a seamless texture takes the scalar one.
-      mPath(isSeamless(record) ? EnginePath::Scalar : resolveEnginePath(path)) {
+    : mRecord(record), mSampling(sampling), mPath(resolveEnginePath(path)) {
     if (mPath != EnginePath::Scalar) {
         prepareLaneRecord(record, sampling, mLanes);
     }

@@ -6,17 +6,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace quorvel {
 
 namespace {
 
 bool runsRelief(int8_t relief) noexcept { return relief >= 0 && relief < kReliefCount; }
-
-// The share of the image next to its right and bottom borders over which patterns that cannot
-// repeat fade into the copy one image further back.
-constexpr float kFadeBand = 0.25f;
 
 // A position taken into [0, 1): a seamless texture repeats with period 1, so every sample
 // outside the image (a neighbour for a slope, say) is the one inside it.
@@ -35,34 +30,7 @@ float fadeWeight(float v) noexcept {
     return t <= 0.0f ? 0.0f : t * t * (3.0f - 2.0f * t);
 }
 
-// The lattice cells a whole-cell scale spans; 0 (no wrapping) beyond any lattice's reach.
-int64_t cellsOf(float scale) noexcept {
-    const float cells = std::fabs(scale);
-    return cells < 1099511627776.0f ? static_cast<int64_t>(cells) : 0;
-}
-
-// Whole sine periods over `cells` units, as a factor on the sine's argument.
-float sineFactor(float cells) noexcept {
-    const double twoPi = 2.0 * std::numbers::pi;
-    const double periods = std::max(1.0, std::round(static_cast<double>(cells) / twoPi));
-    return static_cast<float>(periods * twoPi / static_cast<double>(cells));
-}
-
-struct Tile {
-    TileScales scales;
-    MaterialTiling material;
-    LatticePeriod relief;
-};
-
-Tile tileOf(const TextureParams& record) noexcept {
-    Tile tile;
-    tile.scales = tileScales(record);
-    tile.material.period = {cellsOf(tile.scales.materialX), cellsOf(tile.scales.materialY)};
-    tile.material.sineX = sineFactor(std::fabs(tile.scales.materialX));
-    tile.material.sineY = sineFactor(std::fabs(tile.scales.materialY));
-    tile.relief = {cellsOf(tile.scales.reliefX), cellsOf(tile.scales.reliefY)};
-    return tile;
-}
+using Tile = TileSetup;
 
 // Calls `at(x, y, weight)` for the image position and its copies one image back (left, up and
 // both) that the fade band gives a weight, so that the sum of the weighted values repeats.
@@ -139,7 +107,7 @@ void tiledRelief(float px, float py, const TextureParams& record, const Tile& ti
 void evaluateTiled(float px, float py, const TextureParams& record, Sample& sample) noexcept {
     px = intoUnit(px);
     py = intoUnit(py);
-    const Tile tile = tileOf(record);
+    const Tile tile = tileSetup(record);
     sample.colour = tiledMaterial(px, py, record, tile);
     if (record.reliefIntensity > 0.0f) {
         sample.hasRelief = runsRelief(record.relief);

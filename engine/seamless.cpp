@@ -1,6 +1,8 @@
 #include "engine/seamless.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace quorvel {
 
@@ -33,6 +35,19 @@ bool alternatesByCell(int8_t material) noexcept {
     }
 }
 
+// The lattice cells a whole-cell scale spans; 0 (no wrapping) beyond any lattice's reach.
+int64_t cellsOf(float scale) noexcept {
+    const float cells = std::fabs(scale);
+    return cells < 1099511627776.0f ? static_cast<int64_t>(cells) : 0;
+}
+
+// Whole sine periods over `cells` units, as a factor on the sine's argument.
+float sineFactor(float cells) noexcept {
+    const double twoPi = 2.0 * std::numbers::pi;
+    const double periods = std::max(1.0, std::round(static_cast<double>(cells) / twoPi));
+    return static_cast<float>(periods * twoPi / static_cast<double>(cells));
+}
+
 }  // namespace
 
 bool isSeamless(const TextureParams& record) noexcept { return record.spareD != 0.0f; }
@@ -46,6 +61,16 @@ TileScales tileScales(const TextureParams& record) noexcept {
     return TileScales{wholeCells(record.scale.x, pairs), wholeCells(record.scale.y, pairs),
                       wholeCells(record.reliefScale.x, false),
                       wholeCells(record.reliefScale.y, false)};
+}
+
+TileSetup tileSetup(const TextureParams& record) noexcept {
+    TileSetup tile;
+    tile.scales = tileScales(record);
+    tile.material.period = {cellsOf(tile.scales.materialX), cellsOf(tile.scales.materialY)};
+    tile.material.sineX = sineFactor(std::fabs(tile.scales.materialX));
+    tile.material.sineY = sineFactor(std::fabs(tile.scales.materialY));
+    tile.relief = {cellsOf(tile.scales.reliefX), cellsOf(tile.scales.reliefY)};
+    return tile;
 }
 
 }  // namespace quorvel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/materials.h"
+#include "engine/noise.h"
 #include "engine/textureparams.h"
 
 namespace quorvel {
@@ -21,5 +23,20 @@ struct TileScales {
     float reliefY = 1.0f;
 };
 TileScales tileScales(const TextureParams& record) noexcept;
+
+// The share of the image next to its right and bottom borders over which patterns that cannot
+// repeat (crossFadesWhenTiled, reliefCrossFadesWhenTiled) fade into the copy one image further
+// back.
+constexpr float kFadeBand = 0.25f;
+
+// Everything a seamless render changes in the evaluators: the tile scales, the material's
+// lattice period and sine factors, and the relief's lattice period. Every engine path takes
+// them from here.
+struct TileSetup {
+    TileScales scales;
+    MaterialTiling material;
+    LatticePeriod relief;
+};
+TileSetup tileSetup(const TextureParams& record) noexcept;
 
 }  // namespace quorvel

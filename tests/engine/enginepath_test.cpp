@@ -1,6 +1,8 @@
 // Every vector path gives exactly the scalar path's bytes: for every material under every relief
 // with the defaults, and for random records of every material, over whole images and over odd
-// widths that leave partial vectors. Paths the processor lacks are skipped with a message.
+// widths that leave partial vectors, plain and seamless. Paths the processor lacks are skipped
+// with a message.
+#include "engine/seamless.h"
 #include "tests/engine/testrecords.h"
 
 #include <string>
@@ -39,14 +41,17 @@ protected:
     void expectSameBytes(const TextureParams& record, const Sampling& s, const std::string& what) {
         EXPECT_EQ(imageOn(record, s, GetParam()), imageOn(record, s, EnginePath::Scalar)) << what;
     }
+
+    void defaultsUnderEveryRelief(bool seamless);
 };
 
-TEST_P(EnginePathTest, DefaultsOfEveryMaterialUnderEveryRelief) {
+void EnginePathTest::defaultsUnderEveryRelief(bool seamless) {
     for (int m = 0; m < kMaterialCount; ++m) {
         for (int relief = -1; relief < 8; ++relief) {
             TextureParams record = materialDefaults(m);
             record.relief = static_cast<int8_t>(relief < 0 ? 0 : relief);
             record.reliefIntensity = relief < 0 ? 0.0f : 0.8f;
+            setSeamless(record, seamless);
             const std::string what =
                 std::string(materialName(m)) + ", relief " + std::to_string(relief) + ", width ";
             for (const Sampling& s : kSamplings) {
@@ -60,6 +65,17 @@ TEST_P(EnginePathTest, DefaultsOfEveryMaterialUnderEveryRelief) {
             EXPECT_EQ(sink.bytes, imageOn(record, kSamplings[0], EnginePath::Scalar)) << what;
         }
     }
+}
+
+TEST_P(EnginePathTest, DefaultsOfEveryMaterialUnderEveryRelief) { defaultsUnderEveryRelief(false); }
+
+// The same on the lattice that wraps with the image, with the tile scales, and the cross-fade
+// of the patterns that cannot wrap. Seamless textures take the vector path too.
+TEST_P(EnginePathTest, SeamlessDefaultsOfEveryMaterialUnderEveryRelief) {
+    TextureParams marble = defaultsOf(Marble);
+    setSeamless(marble, true);
+    EXPECT_EQ(RowRenderer(marble, kSamplings[0], GetParam()).path(), GetParam());
+    defaultsUnderEveryRelief(true);
 }
 
 // Random but meaningful records: turbulence, detail 0 to 256, scales, offsets reaching negative
@@ -101,6 +117,58 @@ TEST_P(EnginePathTest, RandomRecordsOfEveryMaterial) {
                 std::string(materialName(m)) + " record " + std::to_string(n) + ", width ";
             for (const Sampling& s : {Sampling::image(23, 5), kSamplings[2 + n % 4]}) {
                 expectSameBytes(record, s, what + std::to_string(s.width()));
+            }
+        }
+    }
+}
+
+// Seamless records: random ones as above, then with the values a tile setup must survive: scales
+// below one cell, of odd and negative cell counts, beyond the lattice and not numbers; offsets
+// far out and not numbers; turbulence that rounds Granite's frequency up to its limit.
+TextureParams seamlessRecordOf(int material, int n, std::mt19937& random) {
+    TextureParams r = randomRecordOf(material, random);
+    setSeamless(r, true);
+    const float odd[] = {0.3f, -0.4f, 1.5f, -3.0f, 7.0f, 13.49f, 2.5f,     -27.0f,
+                         3e9f, 2e12f, kInf, -kInf, kNaN, 1e-30f, 65537.0f, -1e38f};
+    const auto pick = [&] { return odd[random() % std::size(odd)]; };
+    switch (n % 4) {
+    case 0: break;
+    case 1:
+        r.scale = {pick(), pick(), r.scale.z};
+        r.reliefScale = {pick(), pick(), 1.0f};
+        break;
+    case 2:
+        r.scale.x = pick();
+        r.offset = {random() % 2 ? 1e7f : -123.75f, random() % 3 ? kNaN : 4e9f, 0.0f};
+        r.turbulence = random() % 2 ? 3e9f : kNaN;
+        break;
+    default:
+        r.reliefScale.y = pick();
+        r.offset.x = pick();
+        r.turbulence = random() % 2 ? -1.0f : 2.6f;
+        break;
+    }
+    return r;
+}
+
+TEST_P(EnginePathTest, SeamlessRandomRecordsOfEveryMaterial) {
+    std::mt19937 random(0x5EA31u);
+    for (int m = 0; m < kMaterialCount; ++m) {
+        for (int n = 0; n < 200; ++n) {
+            TextureParams record = seamlessRecordOf(m, n, random);
+            const std::string what =
+                std::string(materialName(m)) + " seamless record " + std::to_string(n) + ", width ";
+            for (const Sampling& s : {Sampling::image(23, 5), kSamplings[1 + n % 5]}) {
+                expectSameBytes(record, s, what + std::to_string(s.width()));
+            }
+            if (n % 20 == 0) {
+                CollectingSink sink;
+                RenderOptions options;
+                options.threads = 1 + n % 3;
+                options.engine = GetParam();
+                renderImage(record, Sampling::image(41, 9), sink, options);
+                EXPECT_EQ(sink.bytes, imageOn(record, Sampling::image(41, 9), EnginePath::Scalar))
+                    << what << "41, threads";
             }
         }
     }

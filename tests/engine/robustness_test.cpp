@@ -3,6 +3,7 @@
 // finding aborts, any loop that does not end hangs the test. Where the engine defines no value
 // nothing is asserted about the colours, only that the same input gives the same bytes.
 
+#include "engine/seamless.h"
 #include "tests/engine/testrecords.h"
 
 #include <string>
@@ -59,20 +60,25 @@ TEST_F(RobustnessTest, RecordsOfRandomBytes) {
     }
 }
 
-// A hostile record as it stands, also rendered over several threads, then under every material
-// and relief function.
-void checkHostile(TextureParams record, const std::string& name) {
-    CollectingSink sink;
-    RenderOptions options;
-    options.threads = 3;
-    options.bandRows = 1;
-    renderImage(record, kTiny, sink, options);
-    EXPECT_EQ(sink.bytes, renderTwice(record, name)) << name;
-    for (int m = 0; m < kMaterialCount * 8; ++m) {
-        record.material = static_cast<int8_t>(m / 8);
-        record.relief = static_cast<int8_t>(m % 8);
-        renderTwice(record, name + ", material " + std::to_string(m / 8) + ", relief " +
-                                std::to_string(m % 8));
+// A hostile record as it stands and seamless, also rendered over several threads, then under
+// every material and relief function.
+void checkHostile(const TextureParams& hostile, const std::string& name) {
+    for (bool seamless : {false, true}) {
+        TextureParams record = hostile;
+        setSeamless(record, seamless);
+        const std::string what = seamless ? name + ", seamless" : name;
+        CollectingSink sink;
+        RenderOptions options;
+        options.threads = 3;
+        options.bandRows = 1;
+        renderImage(record, kTiny, sink, options);
+        EXPECT_EQ(sink.bytes, renderTwice(record, what)) << what;
+        for (int m = 0; m < kMaterialCount * 8; ++m) {
+            record.material = static_cast<int8_t>(m / 8);
+            record.relief = static_cast<int8_t>(m % 8);
+            renderTwice(record, what + ", material " + std::to_string(m / 8) + ", relief " +
+                                    std::to_string(m % 8));
+        }
     }
 }
 
