@@ -131,8 +131,8 @@ void prepareTiling(const TextureParams& record, LaneRecord& lanes) noexcept {
     lanes.fadeMaterial = crossFadesWhenTiled(record.material);
     lanes.fadeRelief = reliefCrossFadesWhenTiled(record.relief);
     lanes.fadeBand = kFadeBand;
-    lanes.highlightX = (record.offset.x + 0.5f) * tile.scales.reliefX;
-    lanes.highlightY = (record.offset.y + 0.5f) * tile.scales.reliefY;
+    lanes.highlightX = 0.5f * tile.scales.reliefX;
+    lanes.highlightY = 0.5f * tile.scales.reliefY;
 }
 
 }  // namespace

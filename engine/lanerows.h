@@ -35,7 +35,9 @@ inline void takeSamples(const LaneRecord& r, Chunk& ch, int start) noexcept {
         if (r.tiled) {
             x = intoUnit(x);
         }
-        const F ox = splat(r.offsetX) + x;
+        // Patterns that repeat through their lattice sample within one period (as
+        // sample.cpp); cross-fades work from the position itself.
+        const F ox = r.tiled ? intoUnit(splat(r.offsetX) + x) : splat(r.offsetX) + x;
         storeF(ch.px + i, x);
         storeF(ch.ox + i, ox);
         storeF(ch.x + i, ox * splat(r.scaleX));
@@ -165,10 +167,12 @@ inline void writeBytes(const Chunk& ch, uint8_t* out) noexcept {
     });
 }
 
-void renderLanes(const LaneRecord& r, float py, int first, int last, uint8_t* out) noexcept {
+// Pixels [first, last) of a row whose sample positions do not wrap: the lattice tables of
+// lanenoise.h need positions that only grow along the stretch.
+void renderStretch(const LaneRecord& r, float py, int first, int last, uint8_t* out) noexcept {
     Chunk ch;
     const float sy = r.tiled ? intoUnit(py) : py;
-    const float oy = r.offsetY + sy;
+    const float oy = r.tiled ? intoUnit(r.offsetY + sy) : r.offsetY + sy;
     ch.y = oy * r.scaleY;
     ch.reliefY = oy * r.reliefScaleY;
     for (int start = first; start < last; start += kChunk) {
@@ -189,6 +193,34 @@ void renderLanes(const LaneRecord& r, float py, int first, int last, uint8_t* ou
             shade(r, ch);
         }
         writeBytes(ch, out + 3 * static_cast<int64_t>(start - first));
+    }
+}
+
+// The first column of [first, last) whose tiled position has wrapped back past its left
+// neighbour's, or `last`. A row spans less than one period, so it wraps at most once; the
+// positions are computed as takeSamples computes them.
+inline int wrapColumn(const LaneRecord& r, int first, int last) noexcept {
+    const auto position = [&](int i) {
+        const float index = static_cast<float>(i);
+        const float x = r.thumbnail ? index * 0.02f : index / static_cast<float>(r.width);
+        return intoUnit(r.offsetX + intoUnit(x));
+    };
+    float previous = position(first);
+    for (int i = first + 1; i < last; ++i) {
+        const float here = position(i);
+        if (here < previous) {
+            return i;
+        }
+        previous = here;
+    }
+    return last;
+}
+
+void renderLanes(const LaneRecord& r, float py, int first, int last, uint8_t* out) noexcept {
+    const int wrap = r.tiled ? wrapColumn(r, first, last) : last;
+    renderStretch(r, py, first, wrap, out);
+    if (wrap < last) {
+        renderStretch(r, py, wrap, last, out + 3 * static_cast<int64_t>(wrap - first));
     }
 }
 
