@@ -40,11 +40,11 @@ struct RenderOptions {
     const PixelRegion* region = nullptr;        // null renders the whole image
     const std::atomic<bool>* cancel = nullptr;  // checked between rows
     EnginePath engine = EnginePath::Auto;       // changes the speed, never the bytes
+    // Called on the rendering thread after each row reaches the sink: rows done, rows in all.
+    std::function<void(int, int)> progress;
     // Null renders colours; otherwise the rows of this map, in its own layout. A colour map
     // here is rendered as colours too.
     const MapRender* map = nullptr;
-    // Called on the rendering thread after each row reaches the sink: rows done, rows in all.
-    std::function<void(int, int)> progress;
 };
 
 enum class RenderStatus {
