@@ -6,6 +6,7 @@
 #include "files/exportformat.h"
 #include "files/imageexport.h"
 
+#include <optional>
 #include <span>
 #include <string>
 
@@ -19,8 +20,8 @@ std::string mapPath(const std::string& base, MapKind kind, ExportFormat format);
 // when complete). Height maps use the full range of their samples, normalised per image: 16
 // bits in PNG, 8 in the other image formats.
 ExportResult exportMap(const std::string& path, ExportFormat format, MapKind kind,
-                       TextureParams& record, const Sampling& sampling,
-                       const MapSettings& settings, const ExportOptions& options = {});
+                       TextureParams& record, const Sampling& sampling, const MapSettings& settings,
+                       const ExportOptions& options = {});
 
 // Writes each of `kinds` to mapPath(base, kind, format), all or none: every map is written to
 // a temporary file first and the files are renamed into place only when all are complete.
@@ -29,5 +30,15 @@ ExportResult exportMaps(const std::string& base, ExportFormat format,
                         std::span<const MapKind> kinds, TextureParams& record,
                         const Sampling& sampling, const MapSettings& settings,
                         const ExportOptions& options = {});
+
+// As above, and tells the range the height map (when one was written) was normalised over,
+// for the user to know what its values stand for.
+ExportResult exportMaps(const std::string& base, ExportFormat format,
+                        std::span<const MapKind> kinds, TextureParams& record,
+                        const Sampling& sampling, const MapSettings& settings,
+                        const ExportOptions& options, std::optional<HeightRange>& heights);
+ExportResult exportMap(const std::string& path, ExportFormat format, MapKind kind,
+                       TextureParams& record, const Sampling& sampling, const MapSettings& settings,
+                       const ExportOptions& options, std::optional<HeightRange>& heights);
 
 }  // namespace quorvel

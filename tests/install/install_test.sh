@@ -47,9 +47,11 @@ if command -v appstreamcli >/dev/null; then
 fi
 for program in quorvel quorvel-render; do
     page="$prefix/share/man/man1/$program.1"
+    # Read once: grep -q leaving a pipe early would kill a writer still writing (pipefail).
+    text=$(tr -d '\\' <"$page")
     for option in $("$prefix/bin/$program" --help | grep -oE '(^|[ ,])-{1,2}[A-Za-z][a-z-]*' |
         tr -d ' ,' | sort -u); do
-        tr -d '\\' <"$page" | grep -q -- "$option" || { echo "$program.1 lacks $option"; exit 1; }
+        grep -q -- "$option" <<<"$text" || { echo "$program.1 lacks $option"; exit 1; }
     done
     if command -v man >/dev/null; then
         warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null)
