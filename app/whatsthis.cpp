@@ -10,11 +10,14 @@
 #include "panels/palettebar.h"
 #include "panels/palettecells.h"
 #include "panels/promptbutton.h"
+#include "panels/seamlessbox.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QEvent>
+#include <QLabel>
 #include <QMdiArea>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -104,7 +107,8 @@ const CommandText kCommandTexts[] = {
     {kRedo, "Redo", "Makes again the last change that Undo took back."},
     {kCut, "Cut", "A texture cannot be cut out of its window; use Copy. Not available."},
     {kCopy, "Copy", "Puts the active texture on the Clipboard, as its image and as a texture."},
-    {kPaste, "Paste", "Replaces the active texture by a texture on the Clipboard; Undo takes it back."},
+    {kPaste, "Paste",
+     "Replaces the active texture by a texture on the Clipboard; Undo takes it back."},
     {kNextPane, "Next Pane", "No texture window is split into panes; not available."},
     {kPreviousPane, "Previous Pane", "No texture window is split into panes; not available."},
 };
@@ -186,6 +190,14 @@ void installReliefTexts(const CCommandBlock& block, const TextSetter& set) {
 }
 
 void installButtonTexts(const CCommandBlock& block, const TextSetter& set) {
+    const QString seamless = panelText(
+        "Seamless",
+        "Makes the image tile: copies placed side by side and above each other show no seam. "
+        "The pattern's and the relief's scales are rounded to whole cells; the note below says "
+        "which scales are used. Off, the texture is drawn exactly as before.",
+        "commandblock.html#seamless");
+    set(block.seamlessBox()->checkBox(), seamless);
+    set(block.seamlessBox()->scaleNote(), seamless);
     set(block.reflectionButton(),
         panelText("Reflection",
                   "Opens Reflection Parameters: the colour and brilliance of the light that the "
