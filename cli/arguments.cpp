@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 
 namespace quorvel::cli {
 
@@ -104,6 +105,18 @@ private:
             format(option);
         } else if (option.name == "--engine") {
             engine(option);
+        } else if (option.name == "--map") {
+            map(option);
+        } else if (option.name == "--maps") {
+            a.maps = true;
+        } else if (option.name == "--normal-y") {
+            normalY(option);
+        } else if (option.name == "--normal-from-colour" || option.name == "--normal-from-color") {
+            a.normalFromColour = true;
+        } else if (option.name == "--strength") {
+            strength(option);
+        } else if (option.name == "--seamless") {
+            a.seamless = true;
         } else if (arg.starts_with("-") && arg.size() > 1) {
             fail("unknown option '" + std::string(arg) + "'");
         } else if (a.input.empty()) {
@@ -198,6 +211,45 @@ private:
         }
     }
 
+    void map(const Option& option) {
+        const auto v = value(option);
+        if (!v) {
+            return;
+        }
+        mResult.arguments.map = parseMapKind(*v);
+        if (!mResult.arguments.map) {
+            fail("unknown map '" + std::string(*v) + "'; use colour, normal or height");
+        }
+    }
+
+    void normalY(const Option& option) {
+        const auto v = value(option);
+        if (!v) {
+            return;
+        }
+        if (folded(*v) == "up" || folded(*v) == "down") {
+            mResult.arguments.normalYDown = folded(*v) == "down";
+        } else {
+            fail("invalid --normal-y '" + std::string(*v) +
+                 "'; use up (OpenGL) or down (DirectX)");
+        }
+    }
+
+    void strength(const Option& option) {
+        const auto v = value(option);
+        if (!v) {
+            return;
+        }
+        float n = 0.0f;
+        const char* end = v->data() + v->size();
+        const auto [ptr, ec] = std::from_chars(v->data(), end, n);
+        if (ec != std::errc() || ptr != end || !(n >= 0.0f && n <= 100.0f)) {
+            fail("invalid strength '" + std::string(*v) + "'; use a number from 0 to 100");
+            return;
+        }
+        mResult.arguments.strength = n;
+    }
+
     void entry(const Option& option) {
         const auto v = value(option);
         if (!v) {
@@ -249,6 +301,27 @@ private:
             fail("--max-size chooses the size; do not give --size or --region as well");
         } else if (library && a.region) {
             fail("--region renders one image; it does not go with --library");
+        } else {
+            checkMaps(a);
+        }
+    }
+
+    void checkMaps(const Arguments& a) {
+        const bool anyMap = a.map || a.maps;
+        const bool normal = a.maps || a.map == MapKind::Normal;
+        if (a.map && a.maps) {
+            fail("--maps writes every map; do not give --map as well");
+        } else if (anyMap && !a.library.empty()) {
+            fail("--map and --maps render one texture; they do not go with --library");
+        } else if (anyMap && a.thumbnail) {
+            fail("--map and --maps render the image; they do not go with --thumbnail");
+        } else if (a.maps && a.output == "-") {
+            fail("--maps writes three files; -o - cannot name them");
+        } else if (!normal && (a.normalYDown || a.normalFromColour || a.strength)) {
+            fail("--normal-y, --normal-from-colour and --strength go with --map normal or "
+                 "--maps");
+        } else if (a.strength && !a.normalFromColour) {
+            fail("--strength goes with --normal-from-colour");
         }
     }
 
@@ -283,6 +356,27 @@ std::optional<int> parseMaterial(std::string_view text) {
         }
     }
     return std::nullopt;
+}
+
+std::optional<MapKind> parseMapKind(std::string_view text) {
+    const std::string wanted = folded(text);
+    for (const MapKind kind : {MapKind::Colour, MapKind::Normal, MapKind::Height}) {
+        if (wanted == mapName(kind)) {
+            return kind;
+        }
+    }
+    return wanted == "color" ? std::optional(MapKind::Colour) : std::nullopt;
+}
+
+std::string mapsBase(const std::string& output) {
+    const size_t slash = output.find_last_of('/');
+    const size_t name = slash == std::string::npos ? 0 : slash + 1;
+    const size_t dot = output.find_last_of('.');
+    if (dot == std::string::npos || dot <= name ||
+        !exportFormatForExtension(std::string_view(output).substr(dot + 1))) {
+        return output;
+    }
+    return output.substr(0, dot);
 }
 
 std::optional<ImageSize> parseSize(std::string_view text) {
@@ -348,6 +442,18 @@ std::string usageText() {
            "  -d, --out-dir DIR      folder for library renders (default: the current one)\n"
            "  -f, --format EXT       format of library renders (default: png); with -o, the\n"
            "                         format whatever the name (-o - is standard output)\n"
+           "      --seamless         make the texture tile: its scales are rounded to whole\n"
+           "                         cells, so that copies side by side show no seam\n"
+           "      --map KIND         write one map instead of the colours: colour, normal\n"
+           "                         (the relief's normals, tangent space) or height (the\n"
+           "                         relief's heights, else the colour's luminance)\n"
+           "      --maps             write all three: OUT's name as NAME.EXT, NAME_normal.EXT\n"
+           "                         and NAME_height.EXT, all or none\n"
+           "      --normal-y up|down normal maps' green points up (OpenGL, default) or down\n"
+           "                         (DirectX)\n"
+           "      --normal-from-colour  without a relief, normals from the slope of the\n"
+           "                         colour's luminance (else a flat map)\n"
+           "      --strength N       how steep those normals are, 0 to 100 (default: 1)\n"
            "  -t, --threads N        worker threads (default: every core)\n"
            "      --engine PATH      scalar, avx2, avx512 or auto (default): the same\n"
            "                         bytes on every path; a path this processor lacks is\n"
@@ -359,6 +465,8 @@ std::string usageText() {
            "Materials: " +
            materials +
            ".\n"
+           "Height maps use their whole range, normalised to each image: 16-bit grey in\n"
+           "PNG, 8-bit grey in the other formats; a note tells the heights at each end.\n"
            "Exit status: 0 on success, 2 for a usage error, 1 for any other failure,\n"
            "128 + N when ended by signal N (SIGINT, SIGTERM, SIGHUP, SIGQUIT).\n";
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/enginepath.h"
+#include "engine/maps.h"
 #include "files/exportformat.h"
 
 #include <optional>
@@ -40,6 +41,12 @@ struct Arguments {
     ExportFormat format = ExportFormat::Png;  // --format: of library renders, or of -o
     bool formatGiven = false;                 // -o then takes --format, not its extension
     std::optional<EnginePath> engine;         // --engine: the engine path, for comparing them
+    std::optional<MapKind> map;               // --map: one map instead of the colours
+    bool maps = false;                        // --maps: every map, named after -o
+    std::optional<bool> normalYDown;          // --normal-y up|down (up by default)
+    bool normalFromColour = false;            // --normal-from-colour
+    std::optional<float> strength;            // --strength, with --normal-from-colour
+    bool seamless = false;                    // --seamless: the texture tiles
     bool help = false;
     bool version = false;
 };
@@ -62,6 +69,13 @@ std::optional<int> parseMaterial(std::string_view text);
 std::optional<ImageSize> parseSize(std::string_view text);
 // "X,Y,W,H" with X and Y from 0, W and H from 1, all within 32767; empty otherwise.
 std::optional<ImageRegion> parseRegion(std::string_view text);
+
+// "colour" (or "color"), "normal" or "height", ignoring case.
+std::optional<MapKind> parseMapKind(std::string_view text);
+
+// The name --maps derives its files from: -o's name without an extension that names a format
+// ("out.png" gives "out"; "out" and "out.v2" stay as they are).
+std::string mapsBase(const std::string& output);
 
 std::string usageText();
 

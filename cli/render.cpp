@@ -4,8 +4,10 @@
 #include "cli/progressbar.h"
 #include "engine/defaults.h"
 #include "engine/pixel.h"
+#include "engine/seamless.h"
 #include "files/filenames.h"
 #include "files/imageexport.h"
+#include "files/mapexport.h"
 #include "files/texturedocument.h"
 
 #include <algorithm>
@@ -55,6 +57,36 @@ int renderDocument(const Arguments& arguments, std::FILE* errors, const std::ato
     return writeTexture(record, arguments.output, *format, arguments, errors, cancel);
 }
 
+std::string heightText(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", value);
+    return text;
+}
+
+// Writes the maps the arguments ask for; `heights` tells a height map's range.
+ExportResult writeMaps(TextureParams& record, const std::string& path, ExportFormat format,
+                       const Sampling& sampling, const Arguments& arguments,
+                       const ExportOptions& options, std::optional<HeightRange>& heights) {
+    MapSettings settings;
+    settings.normalYDown = arguments.normalYDown.value_or(false);
+    settings.normalFromColour = arguments.normalFromColour;
+    settings.strength = arguments.strength.value_or(1.0f);
+    constexpr MapKind kAll[] = {MapKind::Colour, MapKind::Normal, MapKind::Height};
+    return arguments.maps ? exportMaps(mapsBase(path), format, kAll, record, sampling, settings,
+                                       options, heights)
+                          : exportMap(path, format, *arguments.map, record, sampling, settings,
+                                      options, heights);
+}
+
+// Height maps are normalised to their image, so their values mean nothing without the range.
+void noteHeights(std::FILE* errors, const std::string& name, const HeightRange& heights) {
+    note(errors, heights.high > heights.low
+                     ? "'" + name + "' is normalised to this image: black is the height " +
+                           heightText(heights.low) + ", white " + heightText(heights.high)
+                     : "'" + name + "' is flat: every height is " + heightText(heights.low) +
+                           ", written as mid-grey");
+}
+
 }  // namespace
 
 // The file layer writes sentences for message boxes; on the command line they continue
@@ -74,6 +106,9 @@ void note(std::FILE* errors, const std::string& message) {
 
 int writeTexture(TextureParams record, const std::string& path, ExportFormat format,
                  const Arguments& arguments, std::FILE* errors, const std::atomic<bool>& cancel) {
+    if (arguments.seamless) {
+        setSeamless(record, true);
+    }
     if (arguments.size) {
         record.imageWidth = static_cast<int16_t>(arguments.size->width);
         record.imageHeight = static_cast<int16_t>(arguments.size->height);
@@ -87,8 +122,11 @@ int writeTexture(TextureParams record, const std::string& path, ExportFormat for
             static_cast<int16_t>(std::max(1L, std::lround(record.imageHeight * scale)));
     }
     if (!isImageFormat(format)) {
-        if (arguments.thumbnail) {
-            return report(errors, "--thumbnail makes an image; '" + path + "' is not one",
+        if (arguments.thumbnail || arguments.map || arguments.maps) {
+            return report(errors,
+                          std::string(arguments.thumbnail ? "--thumbnail makes an image"
+                                                          : "maps are images") +
+                              "; '" + path + "' is not one",
                           kExitUsage);
         }
         const ExportResult result = exportTexture(path, format, record);
@@ -115,8 +153,17 @@ int writeTexture(TextureParams record, const std::string& path, ExportFormat for
         region = {r.x, r.y, r.x + r.width, r.y + r.height};
         options.region = &region;
     }
-    const ExportResult result = exportImage(path, format, record, sampling, options);
+    std::optional<HeightRange> heights;
+    const ExportResult result =
+        arguments.map || arguments.maps
+            ? writeMaps(record, path, format, sampling, arguments, options, heights)
+            : exportImage(path, format, record, sampling, options);
     bar.clear();
+    if (result.ok() && heights && !arguments.quiet) {
+        noteHeights(errors,
+                    arguments.maps ? mapPath(mapsBase(path), MapKind::Height, format) : path,
+                    *heights);
+    }
     return result.ok() ? kExitSuccess : report(errors, result.status.message, kExitFailure);
 }
 

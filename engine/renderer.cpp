@@ -15,6 +15,9 @@ namespace {
 
 struct Job {
     const RowRenderer& renderer;
+    const TextureParams& record;
+    const Sampling& sampling;
+    const MapRender* map;  // null for colour rows
     RowSink& sink;
     const RenderOptions& options;
     PixelRegion region;
@@ -23,12 +26,19 @@ struct Job {
     int rowAt(int sequence) const noexcept {
         return options.order == RowOrder::TopDown ? region.y0 + sequence : region.y1 - 1 - sequence;
     }
-    size_t rowBytes() const noexcept { return static_cast<size_t>(region.x1 - region.x0) * 3; }
+    size_t rowBytes() const noexcept {
+        return static_cast<size_t>(region.x1 - region.x0) *
+               static_cast<size_t>(map ? bytesPerPixel(map->pixels) : 3);
+    }
     bool cancelled() const noexcept {
         return options.cancel && options.cancel->load(std::memory_order_relaxed);
     }
     void render(int sequence, std::vector<uint8_t>& buffer) const noexcept {
-        renderer.render(rowAt(sequence), region.x0, region.x1, buffer);
+        if (map) {
+            renderMapRow(record, sampling, *map, rowAt(sequence), region.x0, region.x1, buffer);
+        } else {
+            renderer.render(rowAt(sequence), region.x0, region.x1, buffer);
+        }
     }
     void reportProgress(int done) const {
         if (options.progress) {
@@ -235,7 +245,9 @@ RenderStatus renderImage(TextureParams& record, const Sampling& sampling, RowSin
     applyRenderWrites(record);
     const PixelRegion region = clip(sampling, options.region);
     const RowRenderer renderer(record, sampling, options.engine);
-    const Job job{renderer, sink, options, region, region.y1 - region.y0};
+    const MapRender* map =
+        options.map && options.map->kind != MapKind::Colour ? options.map : nullptr;
+    const Job job{renderer, record, sampling, map, sink, options, region, region.y1 - region.y0};
     const int threads = std::min(effectiveThreads(options.threads), std::max(job.rows, 1));
     if (threads <= 1) {
         return renderInline(job);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/maps.h"
 #include "engine/pixel.h"
 #include "engine/textureparams.h"
 
@@ -20,7 +21,7 @@ class RowSink {
 public:
     virtual ~RowSink() = default;
     // `row` counts from the top of the image; `rgb` holds red, green, blue bytes for columns
-    // x0 to x1 - 1 of the render's region.
+    // x0 to x1 - 1 of the render's region (a map render's own layout, see MapPixels).
     virtual bool acceptRow(int row, std::span<const uint8_t> rgb) = 0;
 };
 
@@ -39,6 +40,9 @@ struct RenderOptions {
     const PixelRegion* region = nullptr;        // null renders the whole image
     const std::atomic<bool>* cancel = nullptr;  // checked between rows
     EnginePath engine = EnginePath::Auto;       // changes the speed, never the bytes
+    // Null renders colours; otherwise the rows of this map, in its own layout. A colour map
+    // here is rendered as colours too.
+    const MapRender* map = nullptr;
     // Called on the rendering thread after each row reaches the sink: rows done, rows in all.
     std::function<void(int, int)> progress;
 };

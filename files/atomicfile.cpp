@@ -61,6 +61,7 @@ FileStatus AtomicFile::open(const std::string& target) {
     discard();
     mTarget = target;
     mStatus = FileStatus::success();
+    mComplete = false;
     mStream = target == kStandardStream;
     if (mStream) {
         // Standard output cannot be replaced as a whole: the bytes go out as they are made.
@@ -100,6 +101,7 @@ bool AtomicFile::write(std::span<const uint8_t> bytes) {
     if (failed() || mFd < 0) {
         return false;
     }
+    mComplete = false;
     if (mBuffer.size() + bytes.size() > kBufferBytes && !flush()) {
         return false;
     }
@@ -128,16 +130,25 @@ bool AtomicFile::flush() {
     return true;
 }
 
-FileStatus AtomicFile::commit() {
+FileStatus AtomicFile::complete() {
     if (mFd < 0 && !failed()) {
         mStatus = FileStatus::failure("Cannot write " + quotedPath(mTarget) + ": not open.");
     }
-    if (failed()) {
+    if (failed() || !flush()) {
         discard();
         return mStatus;
     }
-    if (!flush()) {
+    if (!mStream && !mComplete && ::fsync(mFd) != 0 && errno != EINVAL) {
+        failWithErrno("Cannot write", errno);
         discard();
+        return mStatus;
+    }
+    mComplete = true;
+    return mStatus;
+}
+
+FileStatus AtomicFile::commit() {
+    if (!complete().ok()) {
         return mStatus;
     }
     if (mStream) {
@@ -146,11 +157,6 @@ FileStatus AtomicFile::commit() {
         if (::close(fd) != 0) {
             failWithErrno("Cannot write", errno);
         }
-        return mStatus;
-    }
-    if (::fsync(mFd) != 0 && errno != EINVAL) {
-        failWithErrno("Cannot write", errno);
-        discard();
         return mStatus;
     }
     if (FileStatus still = checkStillReplaceable(mTarget, mDestination); !still.ok()) {

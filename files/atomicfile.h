@@ -37,7 +37,13 @@ public:
     bool write(std::span<const uint8_t> bytes);
     bool write(const void* data, size_t size);
 
-    // Flushes, syncs and renames the temporary file over the target, then syncs the folder.
+    // Flushes and syncs the temporary file without renaming it, so that a caller writing several
+    // files can see every one complete before any replaces its target. On failure the
+    // temporary file is dropped.
+    FileStatus complete();
+
+    // Completes the temporary file (when complete() has not) and renames it over the target,
+    // then syncs the folder.
     FileStatus commit();
 
     // Drops the temporary file; the target stays as it was.
@@ -61,7 +67,8 @@ private:
     int mFd = -1;
     std::vector<uint8_t> mBuffer;
     FileStatus mStatus;
-    bool mStream = false;  // writing standard output
+    bool mStream = false;    // writing standard output
+    bool mComplete = false;  // flushed and synced; only the rename is left
 };
 
 // Whether any AtomicFile of the process holds a temporary file; safe in a signal handler. A

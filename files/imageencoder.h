@@ -1,8 +1,10 @@
 #pragma once
 
 #include "engine/renderer.h"
+#include "files/exportformat.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 
 namespace quorvel {
@@ -27,6 +29,11 @@ protected:
     const int mWidth;
     const int mHeight;
 };
+
+// The encoder of an image format for 8-bit RGB rows; null for a format that is no image (a
+// texture document, a .tpr).
+std::unique_ptr<ImageEncoder> makeImageEncoder(ExportFormat format, AtomicFile& file, int width,
+                                               int height);
 
 // Copies an RGB row into the blue, green, red order of the Targa and bitmap layouts; stops at
 // the shorter of the two.

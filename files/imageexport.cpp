@@ -2,11 +2,7 @@
 
 #include "engine/renderer.h"
 #include "files/atomicfile.h"
-#include "files/bitmapencoder.h"
-#include "files/jpegencoder.h"
-#include "files/pngencoder.h"
-#include "files/ppmencoder.h"
-#include "files/targaencoder.h"
+#include "files/imageencoder.h"
 #include "files/texturedocument.h"
 #include "files/tprfile.h"
 
@@ -14,47 +10,34 @@
 
 namespace quorvel {
 
-namespace {
-
-std::unique_ptr<ImageEncoder> makeEncoder(ExportFormat format, AtomicFile& file, int width,
-                                          int height) {
-    switch (format) {
-    case ExportFormat::Targa: return std::make_unique<TargaEncoder>(file, width, height);
-    case ExportFormat::Bitmap: return std::make_unique<BitmapEncoder>(file, width, height);
-    case ExportFormat::Jpeg: return std::make_unique<JpegEncoder>(file, width, height);
-    case ExportFormat::Png: return std::make_unique<PngEncoder>(file, width, height);
-    case ExportFormat::Ppm: return std::make_unique<PpmEncoder>(file, width, height);
-    case ExportFormat::TextureDocument:
-    case ExportFormat::Tpr: break;
-    }
-    return nullptr;
-}
-
-}  // namespace
-
 bool isValidImageSize(int width, int height) noexcept {
     return width >= 1 && width <= kMaxImageSide && height >= 1 && height <= kMaxImageSide;
 }
 
-ExportResult exportImage(const std::string& path, ExportFormat format, TextureParams& record,
-                         const Sampling& sampling, const ExportOptions& options) {
+FileStatus checkImageArea(const std::string& path, const Sampling& sampling,
+                          const PixelRegion* region, PixelRegion& area) {
     if (!isValidImageSize(sampling.width(), sampling.height())) {
-        return {FileStatus::failure("Cannot write " + quotedPath(path) + ": the image size " +
-                                    std::to_string(sampling.width()) + " x " +
-                                    std::to_string(sampling.height()) +
-                                    " is outside 1 to 32767 pixels."),
-                false};
+        return FileStatus::failure("Cannot write " + quotedPath(path) + ": the image size " +
+                                   std::to_string(sampling.width()) + " x " +
+                                   std::to_string(sampling.height()) +
+                                   " is outside 1 to 32767 pixels.");
     }
     const PixelRegion whole{0, 0, sampling.width(), sampling.height()};
-    const PixelRegion area = options.region ? *options.region : whole;
+    area = region ? *region : whole;
     if (area.x0 < 0 || area.y0 < 0 || area.x1 > whole.x1 || area.y1 > whole.y1 ||
         area.x1 <= area.x0 || area.y1 <= area.y0) {
-        return {FileStatus::failure("Cannot write " + quotedPath(path) +
-                                    ": the region lies "
-                                    "outside the " +
-                                    std::to_string(whole.x1) + " x " + std::to_string(whole.y1) +
-                                    " image."),
-                false};
+        return FileStatus::failure("Cannot write " + quotedPath(path) + ": the region lies outside the " +
+                                   std::to_string(whole.x1) + " x " + std::to_string(whole.y1) +
+                                   " image.");
+    }
+    return FileStatus::success();
+}
+
+ExportResult exportImage(const std::string& path, ExportFormat format, TextureParams& record,
+                         const Sampling& sampling, const ExportOptions& options) {
+    PixelRegion area;
+    if (FileStatus checked = checkImageArea(path, sampling, options.region, area); !checked.ok()) {
+        return {checked, false};
     }
     const int width = area.x1 - area.x0;
     const int height = area.y1 - area.y0;
@@ -62,7 +45,7 @@ ExportResult exportImage(const std::string& path, ExportFormat format, TexturePa
     if (const FileStatus opened = file.open(path); !opened.ok()) {
         return {opened, false};
     }
-    const std::unique_ptr<ImageEncoder> encoder = makeEncoder(format, file, width, height);
+    const std::unique_ptr<ImageEncoder> encoder = makeImageEncoder(format, file, width, height);
     if (!encoder) {
         std::string reason = "this is not an image format: .";
         reason += extensionOf(format);

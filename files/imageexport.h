@@ -16,6 +16,12 @@ namespace quorvel {
 inline constexpr int kMaxImageSide = 32767;
 bool isValidImageSize(int width, int height) noexcept;
 
+// Checks an export's size and region before anything is written: the image must be 1 to 32767
+// pixels each way and the region (null: the whole image) inside it. Sets `area` to the pixels
+// to write; otherwise returns a message naming `path`.
+FileStatus checkImageArea(const std::string& path, const Sampling& sampling,
+                          const PixelRegion* region, PixelRegion& area);
+
 struct ExportOptions {
     int threads = 0;                            // 0 uses every core
     const std::atomic<bool>* cancel = nullptr;  // checked between rows

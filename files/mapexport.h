@@ -6,6 +6,7 @@
 #include "files/exportformat.h"
 #include "files/imageexport.h"
 
+#include <optional>
 #include <span>
 #include <string>
 
@@ -29,5 +30,16 @@ ExportResult exportMaps(const std::string& base, ExportFormat format,
                         std::span<const MapKind> kinds, TextureParams& record,
                         const Sampling& sampling, const MapSettings& settings,
                         const ExportOptions& options = {});
+
+// As above, and tells the range the height map (when one was written) was normalised over,
+// for the user to know what its values stand for.
+ExportResult exportMaps(const std::string& base, ExportFormat format,
+                        std::span<const MapKind> kinds, TextureParams& record,
+                        const Sampling& sampling, const MapSettings& settings,
+                        const ExportOptions& options, std::optional<HeightRange>& heights);
+ExportResult exportMap(const std::string& path, ExportFormat format, MapKind kind,
+                       TextureParams& record, const Sampling& sampling,
+                       const MapSettings& settings, const ExportOptions& options,
+                       std::optional<HeightRange>& heights);
 
 }  // namespace quorvel

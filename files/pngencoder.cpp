@@ -3,6 +3,7 @@
 #include "files/atomicfile.h"
 
 #include <csetjmp>
+#include <utility>
 #include <png.h>
 
 namespace quorvel {
@@ -30,8 +31,9 @@ void onFlush(png_structp) {}
 
 }  // namespace
 
-PngEncoder::PngEncoder(AtomicFile& file, int width, int height)
-    : ImageEncoder(file, width, height) {
+PngEncoder::PngEncoder(AtomicFile& file, int width, int height, PngPixels pixels,
+                       std::string comment)
+    : ImageEncoder(file, width, height), mPixels(pixels), mComment(std::move(comment)) {
     mPng = png_create_write_struct(PNG_LIBPNG_VER_STRING, this, onError, onWarning);
     if (mPng) {
         mInfo = png_create_info_struct(mPng);
@@ -69,9 +71,19 @@ bool PngEncoder::begin() {
     }
     png_set_write_fn(mPng, this, onWrite, onFlush);
     png_set_compression_level(mPng, kCompressionLevel);
+    const bool grey = mPixels == PngPixels::Grey16;
     png_set_IHDR(mPng, mInfo, static_cast<png_uint_32>(mWidth), static_cast<png_uint_32>(mHeight),
-                 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+                 grey ? 16 : 8, grey ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!mComment.empty()) {
+        // libpng copies the text, so it may point into the string.
+        png_text text{};
+        text.compression = PNG_TEXT_COMPRESSION_NONE;
+        text.key = const_cast<char*>("Comment");
+        text.text = mComment.data();
+        text.text_length = mComment.size();
+        png_set_text(mPng, mInfo, &text, 1);
+    }
     png_write_info(mPng, mInfo);
     return !failed();
 }

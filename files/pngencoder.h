@@ -9,11 +9,16 @@ struct png_info_def;
 
 namespace quorvel {
 
-// PNG through libpng: 8-bit RGB, not interlaced, top row first. libpng's errors never end the
-// process: they are caught at each call and recorded in the file's status.
+// What a PNG holds: 8-bit RGB (colours and normal maps) or 16-bit grey (height maps), whose
+// rows come as big-endian pairs of bytes, PNG's own order.
+enum class PngPixels { Rgb8, Grey16 };
+
+// PNG through libpng: not interlaced, top row first, optionally with a "Comment" text. libpng's
+// errors never end the process: they are caught at each call and recorded in the file's status.
 class PngEncoder final : public ImageEncoder {
 public:
-    PngEncoder(AtomicFile& file, int width, int height);
+    PngEncoder(AtomicFile& file, int width, int height, PngPixels pixels = PngPixels::Rgb8,
+               std::string comment = {});
     ~PngEncoder() override;
     PngEncoder(const PngEncoder&) = delete;
     PngEncoder& operator=(const PngEncoder&) = delete;
@@ -30,6 +35,8 @@ public:
 private:
     bool failed();
 
+    PngPixels mPixels;
+    std::string mComment;
     png_struct_def* mPng = nullptr;
     png_info_def* mInfo = nullptr;
 };

@@ -1,8 +1,10 @@
 #include "cli/arguments.h"
 #include "cli/library.h"
 #include "engine/defaults.h"
+#include "engine/seamless.h"
 #include "files/imageexport.h"
 #include "files/libraryfile.h"
+#include "files/mapexport.h"
 #include "tests/files/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +42,61 @@ TEST(ArgumentHelpers, ParseLooselyWithinRangesAndNameOutputsWithoutClashes) {
                           "png"),
               (Names{"marble.png", "marble-2.png", "entry3.png", "x.png", "marble-3.png",
                      "entry6.png", "notes.txt.png", "marble-2-2.png"}));
+}
+
+// Rows are "ARGS=ERROR" or, where the line is accepted, the maps chosen: "c", "n", "h" or
+// "all", "Y" for the DirectX convention, "L" for normals from the colour with the strength, "S"
+// for seamless.
+TEST(ArgumentHelpers, MapOptionsAndTheirRefusals) {
+    const auto chosen = [](const Arguments& a) {
+        std::string out = a.maps ? "all" : a.map ? std::string(1, mapName(*a.map)[0]) : "";
+        out += a.normalYDown.value_or(false) ? " Y" : "";
+        out += a.normalFromColour ? " L" + std::to_string(int(a.strength.value_or(1) * 10)) : "";
+        return out + (a.seamless ? " S" : "");
+    };
+    const std::pair<std::string, std::string> rows[] = {
+        {"--map normal -o a.png", "n"},
+        {"--map=HEIGHT -o a.png", "h"},
+        {"--map color -o a.png", "c"},
+        {"--maps --normal-y down -o a.tga", "all Y"},
+        {"--map normal --normal-y up --normal-from-colour --strength 2.5 -o a.png", "n L25"},
+        {"--maps --normal-from-color --seamless -o a.png", "all L10 S"},
+        {"--seamless -o a.png", " S"},
+        {"--map bump -o a.png", "unknown map 'bump'; use colour, normal or height"},
+        {"--map -o a.png", "unknown map '-o'; use colour, normal or height"},
+        {"--maps --map normal -o a.png", "--maps writes every map; do not give --map as well"},
+        {"--map height -l x.qlb", "--map and --maps render one texture; they do not go with "
+                                  "--library"},
+        {"--maps --thumbnail -o a.png", "--map and --maps render the image; they do not go with "
+                                        "--thumbnail"},
+        {"--maps -f png -o -", "--maps writes three files; -o - cannot name them"},
+        {"--normal-y down -o a.png", "--normal-y, --normal-from-colour and --strength go with "
+                                     "--map normal or --maps"},
+        {"--map height --normal-from-colour -o a.png", "--normal-y, --normal-from-colour and "
+                                                       "--strength go with --map normal or --maps"},
+        {"--map normal --normal-y sideways -o a.png", "invalid --normal-y 'sideways'; use up "
+                                                      "(OpenGL) or down (DirectX)"},
+        {"--maps --strength 2 -o a.png", "--strength goes with --normal-from-colour"},
+        {"--maps --normal-from-colour --strength 101 -o a.png", "invalid strength '101'; use a "
+                                                                "number from 0 to 100"},
+        {"--maps --normal-from-colour --strength nan -o a.png", "invalid strength 'nan'; use a "
+                                                                "number from 0 to 100"},
+        {"--maps --normal-from-colour --strength 1x -o a.png", "invalid strength '1x'; use a "
+                                                               "number from 0 to 100"}};
+    for (const auto& [line, expected] : rows) {
+        std::vector<std::string_view> args;
+        for (size_t at = 0; at < line.size();) {
+            const size_t end = std::min(line.find(' ', at), line.size());
+            args.push_back(std::string_view(line).substr(at, end - at));
+            at = end + 1;
+        }
+        const ParsedArguments parsed = parseArguments(args);
+        EXPECT_EQ(parsed.error.empty() ? chosen(parsed.arguments) : parsed.error, expected);
+    }
+    // --maps names its files after -o without an extension that names a format.
+    EXPECT_EQ(mapsBase("a/out.PNG") + "|" + mapsBase("out") + "|" + mapsBase("v1.2/out") + "|" +
+                  mapsBase("out.v2") + "|" + mapsBase(".png"),
+              "a/out|out|v1.2/out|out.v2|.png");
 }
 
 // Runs the built program in `folder` with a HOME of its own, after `prefix` (a command that runs
@@ -164,6 +221,33 @@ TEST(RenderProgram, RefusesBadInputWithItsMessageAndExitCode) {
             std::filesystem::remove(folder / "out.png");
         }
     }
+}
+
+// --maps writes the file layer's own three maps next to -o's name and tells the height range;
+// --seamless is kept in a written document; a map in a format that is no image is refused.
+TEST(RenderProgram, WritesMapsAndTheSeamlessChoice) {
+    ScratchFolder folder, want;
+    const auto [code, out, err] =
+        run("-m Wood -s 24x16 -t 2 --maps --normal-y down --normal-from-colour -o w.tga",
+            folder.path);
+    EXPECT_TRUE(code == 0 && out.empty()) << err;
+    EXPECT_TRUE(err.starts_with("quorvel-render: note: 'w_height.tga' is normalised to this "
+                                "image: black is the height "))
+        << err;
+    TextureParams wood = materialDefaults(2);
+    constexpr MapKind kAll[] = {MapKind::Colour, MapKind::Normal, MapKind::Height};
+    ASSERT_TRUE(exportMaps(want / "w", ExportFormat::Targa, kAll, wood, Sampling::image(24, 16),
+                           {true, true, 1.0f})
+                    .ok());
+    for (const std::string name : {"w.tga", "w_normal.tga", "w_height.tga"})
+        EXPECT_EQ(readBytes(folder / name), readBytes(want / name)) << name;
+    EXPECT_EQ(run("-q --seamless -o s.qvl", folder.path), std::tuple(0, ""s, ""s));
+    TextureParams read = newTexture();
+    ASSERT_TRUE(readTextureDocument(folder / "s.qvl", read).ok());
+    EXPECT_TRUE(isSeamless(read) && !isSeamless(materialDefaults(1)));
+    EXPECT_EQ(run("--map normal -o n.tpr", folder.path),
+              std::tuple(2, ""s, "quorvel-render: error: maps are images; 'n.tpr' is not one\n"s));
+    EXPECT_EQ(folder.names(), (Names{"s.qvl", "w.tga", "w_height.tga", "w_normal.tga"}));
 }
 
 // In a shell: standard output and input stand in for files, regions are the whole image's own
