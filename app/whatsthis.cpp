@@ -78,6 +78,9 @@ const CommandText kCommandTexts[] = {
     {kPrint, "Print", "Prints the active texture on one page under its title."},
     {kPrintPreview, "Print Preview", "Shows the page that Print would print."},
     {kPrintSetup, "Print Setup", "Chooses the printer and its options for the next print."},
+    {kExportMaps, "Export Maps",
+     "Writes the active texture's colour, normal and height maps as images under one base name, "
+     "all of them or, on any failure, none."},
     {kExit, "Exit",
      "Closes Quorvel. You are asked about every changed texture, in the order they were opened."},
     {kImageFormat, "Image Format",
