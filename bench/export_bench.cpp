@@ -2,6 +2,7 @@
 // in megapixels per second, with every core rendering.
 #include "engine/defaults.h"
 #include "files/imageexport.h"
+#include "files/mapexport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -41,6 +42,38 @@ BENCHMARK(BM_Export)
     ->Arg(static_cast<int>(ExportFormat::Jpeg))
     ->Arg(static_cast<int>(ExportFormat::Png))
     ->Arg(static_cast<int>(ExportFormat::Ppm))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Each map of the default Marble with Bumps as PNG: normal maps evaluate every sample's relief
+// on the scalar path, height maps twice (their range, then their values).
+void BM_ExportMap(benchmark::State& state) {
+    const auto kind = static_cast<MapKind>(state.range(0));
+    const int width = 1024;
+    const int height = 709;
+    const std::string path = "/tmp/quorvel-map-bench-" + std::to_string(::getpid()) + ".png";
+    TextureParams record = newTexture();
+    record.relief = 2;
+    record.reliefIntensity = 1.0f;
+    int64_t pixels = 0;
+    for (auto _ : state) {
+        const ExportResult result = exportMap(path, ExportFormat::Png, kind, record,
+                                              Sampling::image(width, height), MapSettings{});
+        if (!result.ok()) {
+            state.SkipWithError(result.status.message.c_str());
+            break;
+        }
+        pixels += static_cast<int64_t>(width) * height;
+    }
+    std::remove(path.c_str());
+    state.SetLabel(std::string(mapName(kind)));
+    state.counters["Mpix/s"] =
+        benchmark::Counter(static_cast<double>(pixels) / 1e6, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ExportMap)
+    ->Arg(static_cast<int>(MapKind::Colour))
+    ->Arg(static_cast<int>(MapKind::Normal))
+    ->Arg(static_cast<int>(MapKind::Height))
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

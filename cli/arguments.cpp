@@ -230,8 +230,7 @@ private:
         if (folded(*v) == "up" || folded(*v) == "down") {
             mResult.arguments.normalYDown = folded(*v) == "down";
         } else {
-            fail("invalid --normal-y '" + std::string(*v) +
-                 "'; use up (OpenGL) or down (DirectX)");
+            fail("invalid --normal-y '" + std::string(*v) + "'; use up (OpenGL) or down (DirectX)");
         }
     }
 

@@ -26,9 +26,9 @@ FileStatus checkImageArea(const std::string& path, const Sampling& sampling,
     area = region ? *region : whole;
     if (area.x0 < 0 || area.y0 < 0 || area.x1 > whole.x1 || area.y1 > whole.y1 ||
         area.x1 <= area.x0 || area.y1 <= area.y0) {
-        return FileStatus::failure("Cannot write " + quotedPath(path) + ": the region lies outside the " +
-                                   std::to_string(whole.x1) + " x " + std::to_string(whole.y1) +
-                                   " image.");
+        return FileStatus::failure("Cannot write " + quotedPath(path) +
+                                   ": the region lies outside the " + std::to_string(whole.x1) +
+                                   " x " + std::to_string(whole.y1) + " image.");
     }
     return FileStatus::success();
 }

@@ -156,7 +156,7 @@ ExportResult commitAll(std::vector<std::unique_ptr<PendingMap>>& maps,
             if (!replaced.empty()) {
                 status.message += " " + quotedList(replaced) +
                                   (replaced.size() == 1 ? " was" : " were") +
-                                  " already written; the other maps were not.";
+                                  " already written; the rest were not.";
             }
             return {status, false};
         }
@@ -168,33 +168,38 @@ ExportResult commitAll(std::vector<std::unique_ptr<PendingMap>>& maps,
     return {FileStatus::success(), false};
 }
 
+// Refuses what cannot make maps before any file is made: no map, a map asked for twice, a
+// format that is no image, a size or region out of range. Sets `area` to the pixels to write.
+FileStatus checkRequest(const std::vector<std::string>& paths, ExportFormat format,
+                        std::span<const MapKind> kinds, const Sampling& sampling,
+                        const ExportOptions& options, PixelRegion& area) {
+    if (kinds.empty()) {
+        return FileStatus::failure("No map to write was chosen.");
+    }
+    for (size_t a = 0; a < kinds.size(); ++a) {
+        for (size_t b = a + 1; b < kinds.size(); ++b) {
+            if (kinds[a] == kinds[b]) {
+                return FileStatus::failure("Cannot write " + quotedPath(paths[a]) + ": the " +
+                                           std::string(mapName(kinds[a])) +
+                                           " map is asked for twice.");
+            }
+        }
+    }
+    if (!isImageFormat(format)) {
+        return FileStatus::failure("Cannot write " + quotedPath(paths.front()) +
+                                   ": maps are images, and ." + std::string(extensionOf(format)) +
+                                   " is not an image format.");
+    }
+    return checkImageArea(paths.front(), sampling, options.region, area);
+}
+
 ExportResult writeMaps(const std::vector<std::string>& paths, ExportFormat format,
                        std::span<const MapKind> kinds, TextureParams& record,
                        const Sampling& sampling, const MapSettings& settings,
                        const ExportOptions& options, std::optional<HeightRange>& heights) {
     heights.reset();
-    const std::string first = paths.empty() ? std::string() : paths.front();
-    if (kinds.empty()) {
-        return {FileStatus::failure("No map to write was chosen."), false};
-    }
-    for (size_t a = 0; a < kinds.size(); ++a) {
-        for (size_t b = a + 1; b < kinds.size(); ++b) {
-            if (kinds[a] == kinds[b]) {
-                return {FileStatus::failure("Cannot write " + quotedPath(paths[a]) +
-                                            ": the " + std::string(mapName(kinds[a])) +
-                                            " map is asked for twice."),
-                        false};
-            }
-        }
-    }
-    if (!isImageFormat(format)) {
-        return {FileStatus::failure("Cannot write " + quotedPath(first) +
-                                    ": maps are images, and ." +
-                                    std::string(extensionOf(format)) + " is not an image format."),
-                false};
-    }
     PixelRegion area;
-    if (FileStatus checked = checkImageArea(first, sampling, options.region, area);
+    if (FileStatus checked = checkRequest(paths, format, kinds, sampling, options, area);
         !checked.ok()) {
         return {checked, false};
     }
@@ -240,16 +245,15 @@ std::string mapPath(const std::string& base, MapKind kind, ExportFormat format) 
 }
 
 ExportResult exportMap(const std::string& path, ExportFormat format, MapKind kind,
-                       TextureParams& record, const Sampling& sampling,
-                       const MapSettings& settings, const ExportOptions& options) {
+                       TextureParams& record, const Sampling& sampling, const MapSettings& settings,
+                       const ExportOptions& options) {
     std::optional<HeightRange> heights;
     return exportMap(path, format, kind, record, sampling, settings, options, heights);
 }
 
 ExportResult exportMap(const std::string& path, ExportFormat format, MapKind kind,
-                       TextureParams& record, const Sampling& sampling,
-                       const MapSettings& settings, const ExportOptions& options,
-                       std::optional<HeightRange>& heights) {
+                       TextureParams& record, const Sampling& sampling, const MapSettings& settings,
+                       const ExportOptions& options, std::optional<HeightRange>& heights) {
     const MapKind kinds[] = {kind};
     return writeMaps({path}, format, kinds, record, sampling, settings, options, heights);
 }

@@ -20,8 +20,8 @@ std::string mapPath(const std::string& base, MapKind kind, ExportFormat format);
 // when complete). Height maps use the full range of their samples, normalised per image: 16
 // bits in PNG, 8 in the other image formats.
 ExportResult exportMap(const std::string& path, ExportFormat format, MapKind kind,
-                       TextureParams& record, const Sampling& sampling,
-                       const MapSettings& settings, const ExportOptions& options = {});
+                       TextureParams& record, const Sampling& sampling, const MapSettings& settings,
+                       const ExportOptions& options = {});
 
 // Writes each of `kinds` to mapPath(base, kind, format), all or none: every map is written to
 // a temporary file first and the files are renamed into place only when all are complete.
@@ -38,8 +38,7 @@ ExportResult exportMaps(const std::string& base, ExportFormat format,
                         const Sampling& sampling, const MapSettings& settings,
                         const ExportOptions& options, std::optional<HeightRange>& heights);
 ExportResult exportMap(const std::string& path, ExportFormat format, MapKind kind,
-                       TextureParams& record, const Sampling& sampling,
-                       const MapSettings& settings, const ExportOptions& options,
-                       std::optional<HeightRange>& heights);
+                       TextureParams& record, const Sampling& sampling, const MapSettings& settings,
+                       const ExportOptions& options, std::optional<HeightRange>& heights);
 
 }  // namespace quorvel

@@ -3,8 +3,8 @@
 #include "files/atomicfile.h"
 
 #include <csetjmp>
-#include <utility>
 #include <png.h>
+#include <utility>
 
 namespace quorvel {
 
@@ -73,8 +73,8 @@ bool PngEncoder::begin() {
     png_set_compression_level(mPng, kCompressionLevel);
     const bool grey = mPixels == PngPixels::Grey16;
     png_set_IHDR(mPng, mInfo, static_cast<png_uint_32>(mWidth), static_cast<png_uint_32>(mHeight),
-                 grey ? 16 : 8, grey ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 grey ? 16 : 8, grey ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (!mComment.empty()) {
         // libpng copies the text, so it may point into the string.
         png_text text{};

@@ -14,14 +14,13 @@ class MapsTest : public EngineTest {};
 
 const Sampling kSize = Sampling::image(48, 32);
 
-Bytes renderMap(TextureParams record, const MapRender& map, int threads = 2, int band = 0,
-                const Sampling& sampling = kSize) {
+Bytes renderMap(TextureParams record, const MapRender& map, int threads = 2, int band = 0) {
     CollectingSink sink;
     RenderOptions options;
     options.threads = threads;
     options.bandRows = band;
     options.map = &map;
-    EXPECT_EQ(renderImage(record, sampling, sink, options), RenderStatus::Completed);
+    EXPECT_EQ(renderImage(record, kSize, sink, options), RenderStatus::Completed);
     return sink.bytes;
 }
 
@@ -39,9 +38,11 @@ TextureParams withRelief(MaterialType material, int relief, float intensity) {
 // Decoded, every sampled pixel of the map is the normal that shades that pixel, to within the
 // byte's rounding; green follows the convention asked for.
 TEST_F(MapsTest, NormalMapsHoldTheShadingNormals) {
-    const std::tuple<MaterialType, ReliefType, float> reliefs[] = {
-        {Marble, Waves, 0.8f},  {Wood, Ripples, 1.5f},     {Granite, Bumps, 1.0f},
-        {Agate, Dents, 2.0f},   {Smoke, InverseDents, 0.6f}};
+    const std::tuple<MaterialType, ReliefType, float> reliefs[] = {{Marble, Waves, 0.8f},
+                                                                   {Wood, Ripples, 1.5f},
+                                                                   {Granite, Bumps, 1.0f},
+                                                                   {Agate, Dents, 2.0f},
+                                                                   {Smoke, InverseDents, 0.6f}};
     for (const auto& [material, relief, intensity] : reliefs) {
         for (const bool yDown : {false, true}) {
             SCOPED_TRACE(std::to_string(int(relief)) + (yDown ? " DirectX" : " OpenGL"));
@@ -93,14 +94,8 @@ TEST_F(MapsTest, WithoutAReliefTheMapIsFlatOrFollowsTheColour) {
         const int got = flatPixels(renderMap(record, map));
         EXPECT_TRUE(flat == all ? got == all : got < all / 4) << name << ": " << got;
     }
-    // Steeper with the strength, and leaning away from the brighter side.
+    // Leaning away from the brighter side.
     const Bytes once = renderMap(defaultsOf(Marble), normalMap(false, true, 1.0f));
-    const Bytes twice = renderMap(defaultsOf(Marble), normalMap(false, true, 2.0f));
-    long tiltOnce = 0, tiltTwice = 0;
-    for (size_t k = 0; k < once.size(); k += 3) {
-        tiltOnce += 255 - once[k + 2], tiltTwice += 255 - twice[k + 2];
-    }
-    EXPECT_GT(tiltTwice, tiltOnce * 3 / 2);
     int steep = 0;
     for (int k = 0; k < 48 * 32; ++k) {
         const int i = k % 48, j = k / 48;
@@ -110,7 +105,7 @@ TEST_F(MapsTest, WithoutAReliefTheMapIsFlatOrFollowsTheColour) {
         const float rise = luminance(right.colour) - luminance(left.colour);
         if (std::fabs(rise) > 0.05f) {
             ++steep;
-            EXPECT_EQ(once[3 * k] < 128, rise > 0) << i << "," << j;
+            EXPECT_EQ(once[3 * k]<128, rise> 0) << i << "," << j;
         }
     }
     EXPECT_GT(steep, 10);
@@ -128,7 +123,9 @@ TEST_F(MapsTest, HeightMapsFollowTheReliefsHeights) {
             const Bytes raw = renderMap(r, MapRender{MapKind::Height, {}, MapPixels::Heights});
             heights.resize(raw.size() / 4);
             std::memcpy(heights.data(), raw.data(), raw.size());
-            const MapRender map{MapKind::Height, {}, MapPixels::Grey16,
+            const MapRender map{MapKind::Height,
+                                {},
+                                MapPixels::Grey16,
                                 *std::min_element(heights.begin(), heights.end()),
                                 *std::max_element(heights.begin(), heights.end())};
             const Bytes grey = renderMap(r, map, 3);
@@ -163,12 +160,11 @@ TEST_F(MapsTest, HeightMapsFollowTheReliefsHeights) {
 // colour map is the colour image itself.
 TEST_F(MapsTest, MapsDoNotDependOnThreads) {
     const TextureParams textures[] = {withRelief(Brick, 1, 0.6f), defaultsOf(Marble)};
-    const MapRender maps[] = {
-        {MapKind::Colour, {}, MapPixels::Rgb8, 0, 0},
-        normalMap(false, true),
-        {MapKind::Height, {}, MapPixels::Heights, 0, 0},
-        {MapKind::Height, {}, MapPixels::Grey16, -0.5, 0.5},
-        {MapKind::Height, {}, MapPixels::Rgb8, 0.2, 0.8}};
+    const MapRender maps[] = {{MapKind::Colour, {}, MapPixels::Rgb8, 0, 0},
+                              normalMap(false, true),
+                              {MapKind::Height, {}, MapPixels::Heights, 0, 0},
+                              {MapKind::Height, {}, MapPixels::Grey16, -0.5, 0.5},
+                              {MapKind::Height, {}, MapPixels::Rgb8, 0.2, 0.8}};
     for (const TextureParams& record : textures) {
         for (const MapRender& map : maps) {
             const Bytes one = renderMap(record, map, 1);
@@ -185,26 +181,23 @@ TEST_F(MapsTest, MapsDoNotDependOnThreads) {
 }
 
 TEST_F(MapsTest, EncodingsAtTheirEdges) {
-    // Normal, y down, then the bytes.
     const std::tuple<Vec3, bool, std::array<uint8_t, 3>> normals[] = {
-        {{0, 0, 1}, false, {128, 128, 255}}, {{1, 0, 0}, false, {255, 128, 128}},
-        {{0, 1, 0}, false, {128, 0, 128}},   {{0, 1, 0}, true, {128, 255, 128}},
-        {{-1, 0, 0}, true, {0, 128, 128}},   {{0.6f, -0.8f, 0}, false, {204, 230, 128}},
+        // normal, y down, bytes
+        {{0, 0, 1}, false, {128, 128, 255}},    {{1, 0, 0}, false, {255, 128, 128}},
+        {{0, 1, 0}, false, {128, 0, 128}},      {{0, 1, 0}, true, {128, 255, 128}},
+        {{-1, 0, 0}, true, {0, 128, 128}},      {{0.6f, -0.8f, 0}, false, {204, 230, 128}},
         {{2, -3, kInf}, false, {255, 255, 255}}};
     for (const auto& [n, yDown, bytes] : normals) {
         std::array<uint8_t, 3> got{};
         encodeNormal(n, yDown, got.data());
         EXPECT_EQ(got, bytes) << n.x << " " << n.y << " " << n.z;
     }
-    // Height, range, fraction.
     const std::tuple<float, double, double, double> heights[] = {
-        {0.5f, 0, 1, 0.5}, {-2, -2, 6, 0}, {6, -2, 6, 1}, {9, -2, 6, 1}, {-9, -2, 6, 0},
-        {kNaN, 0, 1, 0},   {3, 3, 3, 0.5}, {3, kNaN, 1, 0.5}};
+        // height, range, fraction
+        {0.5f, 0, 1, 0.5}, {-2, -2, 6, 0},  {6, -2, 6, 1},  {9, -2, 6, 1},
+        {-9, -2, 6, 0},    {kNaN, 0, 1, 0}, {3, 3, 3, 0.5}, {3, kNaN, 1, 0.5}};
     for (const auto& [h, low, high, fraction] : heights)
         EXPECT_EQ(heightFraction(h, low, high), fraction) << h << " in " << low << ", " << high;
-    EXPECT_EQ(std::string(mapName(MapKind::Colour)) + std::string(mapName(MapKind::Normal)) +
-                  std::string(mapName(MapKind::Height)),
-              "colournormalheight");
 }
 
 }  // namespace

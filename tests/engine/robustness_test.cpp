@@ -3,6 +3,7 @@
 // finding aborts, any loop that does not end hangs the test. Where the engine defines no value
 // nothing is asserted about the colours, only that the same input gives the same bytes.
 
+#include "engine/maps.h"
 #include "tests/engine/testrecords.h"
 
 #include <string>
@@ -56,6 +57,15 @@ TEST_F(RobustnessTest, RecordsOfRandomBytes) {
             record.reliefFrequency = moderate(random);
         }
         renderTwice(record, "random record " + std::to_string(n));
+        // Map rows too: normals from the relief or a steep colour slope, scaled heights.
+        for (const MapRender& map :
+             {MapRender{MapKind::Normal, {true, true, 1e30f}},
+              MapRender{MapKind::Height, {}, MapPixels::Grey16, -kMax, kInf}}) {
+            Bytes once(16), again(16);
+            renderMapRow(record, kTiny, map, n % 4, -1, 9, once);
+            renderMapRow(record, kTiny, map, n % 4, -1, 9, again);
+            EXPECT_EQ(once, again) << n;
+        }
     }
 }
 
