@@ -47,9 +47,12 @@ if command -v appstreamcli >/dev/null; then
 fi
 for program in quorvel quorvel-render; do
     page="$prefix/share/man/man1/$program.1"
+    # Read once, not piped into grep -q: grep leaving at the first match would end the writer
+    # with SIGPIPE, which pipefail reports as a missing option.
+    text=$(tr -d '\\' <"$page")
     for option in $("$prefix/bin/$program" --help | grep -oE '(^|[ ,])-{1,2}[A-Za-z][a-z-]*' |
         tr -d ' ,' | sort -u); do
-        tr -d '\\' <"$page" | grep -q -- "$option" || { echo "$program.1 lacks $option"; exit 1; }
+        grep -q -- "$option" <<<"$text" || { echo "$program.1 lacks $option"; exit 1; }
     done
     if command -v man >/dev/null; then
         warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null)
