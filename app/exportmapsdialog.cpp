@@ -52,12 +52,8 @@ QString extension(ExportFormat format) {
 }
 
 QString kindKey(MapKind kind) {
-    switch (kind) {
-    case MapKind::Colour: return QStringLiteral("colour");
-    case MapKind::Normal: return QStringLiteral("normal");
-    case MapKind::Height: return QStringLiteral("height");
-    }
-    return {};
+    const std::string_view name = quorvel::mapName(kind);
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 }  // namespace
@@ -99,11 +95,11 @@ CExportMapsDialog::CExportMapsDialog(const QString& base, QSize size, QWidget* p
     connect(mButtons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(mButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(mBrowse, &QPushButton::clicked, this, &CExportMapsDialog::browse);
-    connect(mBase, &QLineEdit::textChanged, this, &CExportMapsDialog::update);
-    connect(mFormat, &QComboBox::currentIndexChanged, this, &CExportMapsDialog::update);
+    connect(mBase, &QLineEdit::textChanged, this, &CExportMapsDialog::followChoices);
+    connect(mFormat, &QComboBox::currentIndexChanged, this, &CExportMapsDialog::followChoices);
     for (QCheckBox* box : {mColour, mNormal, mHeight, mFromColour})
-        connect(box, &QCheckBox::toggled, this, &CExportMapsDialog::update);
-    update();
+        connect(box, &QCheckBox::toggled, this, &CExportMapsDialog::followChoices);
+    followChoices();
 }
 
 QGroupBox* CExportMapsDialog::createMapsGroup() {
@@ -183,7 +179,7 @@ QStringList CExportMapsDialog::targets(const MapExportChoice& choice) {
     return files;
 }
 
-void CExportMapsDialog::update() {
+void CExportMapsDialog::followChoices() {
     const MapExportChoice chosen = choice();
     const bool ready = !chosen.base.isEmpty() && !chosen.kinds.empty();
     okButton()->setEnabled(ready);
@@ -249,7 +245,7 @@ void CExportMapsDialog::restoreChoices(const QSettings& settings) {
     const double strength = settings.value(kStrengthKey).toDouble(&valid);
     if (valid)
         mStrength->setValue(strength);
-    update();
+    followChoices();
 }
 
 void CExportMapsDialog::keepChoices(QSettings& settings) const {

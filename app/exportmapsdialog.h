@@ -64,7 +64,7 @@ private:
     QGroupBox* createNormalGroup();
     void browse();
     // The list of files, the OK button and the normal settings follow every change.
-    void update();
+    void followChoices();
 
     QLineEdit* mBase;
     QPushButton* mBrowse;
