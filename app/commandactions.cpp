@@ -20,6 +20,9 @@ CCommandActions::CCommandActions(QObject* parent) : QObject(parent) {
          {QKeySequence(text("Ctrl+S"))});
     make(kSaveAs, text("Save &As..."), text("Save the active texture under a new name"),
          text("Save as"));
+    make(kExportMaps, text("Export &Maps..."),
+         text("Export the colour, normal and height maps of the active texture"),
+         text("Export maps"));
     make(kPrint, text("&Print..."), text("Print the active texture"), text("Print"),
          {QKeySequence(text("Ctrl+P"))});
     make(kPrintPreview, text("Print Pre&view"), text("Display multiple pages"),

@@ -9,6 +9,7 @@ inline constexpr int kOpen = 57601;
 inline constexpr int kClose = 57602;
 inline constexpr int kSave = 32773;
 inline constexpr int kSaveAs = 32774;
+inline constexpr int kExportMaps = 32780;
 inline constexpr int kPrint = 57607;
 inline constexpr int kPrintPreview = 57609;
 inline constexpr int kPrintSetup = 57606;

@@ -2,13 +2,15 @@
 
 #include "app/backgroundtask.h"
 #include "app/childframe.h"
+#include "app/exportmapsdialog.h"
 #include "app/mainframe.h"
 #include "app/quorvelapp.h"
-#include "document/quorveldoc.h"
 #include "app/recentfilelist.h"
+#include "document/quorveldoc.h"
 #include "document/userdialogs.h"
 #include "files/exportformat.h"
 #include "files/imageexport.h"
+#include "files/mapexport.h"
 #include "files/searchpath.h"
 #include "files/texturedocument.h"
 #include "files/tprfile.h"
@@ -170,6 +172,66 @@ bool CFileCommands::SaveTextureAs(CQuorvelDoc* document) {
     if (!cancelled)
         report(status);
     return status.ok() && !cancelled;
+}
+
+bool CFileCommands::exportMaps(CQuorvelDoc* document) {
+    if (!document)
+        return false;
+    const QString proposed = QDir(CUserDialogs::dialogFolder())
+                                 .filePath(document->title().section(QLatin1Char('.'), 0, 0));
+    CExportMapsDialog dialog(proposed,
+                             QSize(document->record().imageWidth, document->record().imageHeight),
+                             mApp.mainFrame());
+    dialog.restoreChoices(mApp.settings());
+    if (CUserDialogs::instance().runDialog(dialog) != QDialog::Accepted)
+        return false;
+    // The texture as it is when OK is pressed: edits made during the export cannot reach it.
+    TextureParams record = document->record();
+    const MapExportChoice choice = dialog.choice();
+    dialog.keepChoices(mApp.settings());
+    CUserDialogs::followChosenFolder(choice.base);
+
+    const QStringList targets = CExportMapsDialog::targets(choice);
+    QStringList existing;
+    // A folder in a target's place is no file to replace: the export names it as it fails.
+    for (const QString& target : targets)
+        if (QFileInfo(target).exists() && !QFileInfo(target).isDir())
+            existing.append(QDir::toNativeSeparators(target));
+    if (!existing.isEmpty() &&
+        CUserDialogs::instance().ask(mApp.mainFrame(),
+                                     tr("These files exist already:\n%1\nReplace them?")
+                                         .arg(existing.join(QLatin1Char('\n'))),
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::Question) != QMessageBox::Yes)
+        return false;
+
+    ExportResult result{FileStatus::success(), false};
+    runInBackground(
+        mApp.mainFrame(), tr("Exporting the maps of %1...").arg(document->title()),
+        [&](const std::atomic<bool>& cancel, const std::function<void(int, int)>& progress) {
+            ExportOptions options;
+            options.cancel = &cancel;
+            options.progress = progress;
+            result = quorvel::exportMaps(
+                localPath(choice.base), choice.format, choice.kinds, record,
+                Sampling::image(record.imageWidth, record.imageHeight), choice.settings, options);
+        });
+    if (result.cancelled) {
+        mApp.mainFrame()->showStatusText(tr("Export Maps cancelled: no file was written."));
+        return false;
+    }
+    if (!result.ok()) {
+        report(result.status);
+        return false;
+    }
+    QStringList names;
+    for (const QString& target : targets)
+        names.append(QFileInfo(target).fileName());
+    mApp.mainFrame()->showStatusText(
+        tr("Exported %1 to %2")
+            .arg(names.join(QStringLiteral(", ")),
+                 QDir::toNativeSeparators(QFileInfo(choice.base).absolutePath())));
+    return true;
 }
 
 bool CFileCommands::PromptSaveDocument(CQuorvelDoc* document) {

@@ -26,6 +26,10 @@ public:
     // gives the document a path and counts as saving it; the other types export a copy.
     // Returns true when a file was written.
     bool SaveTextureAs(CQuorvelDoc* document);
+    // Export Maps: asks for a base name, a format and the maps, then writes them all at the
+    // document's image size, or none of them on a failure or Cancel. Existing targets are
+    // replaced only after one question. Returns true when the maps were written.
+    bool exportMaps(CQuorvelDoc* document);
     // Reads a texture document into a new document window. On failure the user is told which
     // file and why, and no document is made.
     bool ReadTextureFile(const QString& path);

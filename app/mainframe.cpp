@@ -5,10 +5,10 @@
 #include "app/commandactions.h"
 #include "app/commandids.h"
 #include "app/quorvelapp.h"
-#include "document/quorveldoc.h"
 #include "app/quorvelview.h"
 #include "app/recentfilelist.h"
 #include "app/toolbaricons.h"
+#include "document/quorveldoc.h"
 #include "library/librarybar.h"
 #include "panels/commandblock.h"
 #include "panels/palettebar.h"
@@ -251,10 +251,9 @@ void CMainFrame::updateMenus() {
         addMenu(text("&Help"), {kHelpContents, kSeparator, kAbout, kWebsite});
     } else {
         addMenu(text("&File"),
-                {kNew, kOpen, kClose, kSave, kSaveAs, kSeparator, kPrint, kPrintPreview,
-                 kPrintSetup, kSeparator, kRecentFiles, kSeparator, kExit});
-        addMenu(text("&Edit"),
-                {kUndo, kRedo, kSeparator, kCopy, kPaste, kSeparator, kImageFormat});
+                {kNew, kOpen, kClose, kSave, kSaveAs, kExportMaps, kSeparator, kPrint,
+                 kPrintPreview, kPrintSetup, kSeparator, kRecentFiles, kSeparator, kExit});
+        addMenu(text("&Edit"), {kUndo, kRedo, kSeparator, kCopy, kPaste, kSeparator, kImageFormat});
         addMenu(text("&View"), {kToolbar, kStatusBar, kLibrary, kPalette, kCommandBlock});
         QMenu* window = addMenu(text("&Window"), {});
         fillWindowMenu(window);
@@ -264,8 +263,8 @@ void CMainFrame::updateMenus() {
     // Every bar shows the Tip menu from the start, not only once some menu has been opened.
     addTipMenu();
     // Commands on the active document are greyed without one (the toolbar shows them too).
-    for (int id : {kClose, kSave, kSaveAs, kPrint, kPrintPreview, kImageFormat, kNewWindow,
-                   kCascade, kTile, kArrangeIcons, kCopy, kPaste})
+    for (int id : {kClose, kSave, kSaveAs, kExportMaps, kPrint, kPrintPreview, kImageFormat,
+                   kNewWindow, kCascade, kTile, kArrangeIcons, kCopy, kPaste})
         mActions->action(id)->setEnabled(mDocumentMenu);
     updateCheckMarks();
 }

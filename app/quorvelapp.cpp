@@ -163,6 +163,7 @@ void CQuorvelApp::connectCommands() {
     on(kClose, [this, frame] { mFileCommands->closeDocument(frame->activeDocument()); });
     on(kSave, [this, frame] { mFileCommands->save(frame->activeDocument()); });
     on(kSaveAs, [this, frame] { mFileCommands->SaveTextureAs(frame->activeDocument()); });
+    on(kExportMaps, [this, frame] { mFileCommands->exportMaps(frame->activeDocument()); });
     on(kPrint, [this] { print(); });
     on(kPrintPreview, [this] { printPreview(); });
     on(kPrintSetup, [this] { printSetup(); });

@@ -10,11 +10,14 @@
 #include "panels/palettebar.h"
 #include "panels/palettecells.h"
 #include "panels/promptbutton.h"
+#include "panels/seamlessbox.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QEvent>
+#include <QLabel>
 #include <QMdiArea>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -75,6 +78,9 @@ const CommandText kCommandTexts[] = {
     {kPrint, "Print", "Prints the active texture on one page under its title."},
     {kPrintPreview, "Print Preview", "Shows the page that Print would print."},
     {kPrintSetup, "Print Setup", "Chooses the printer and its options for the next print."},
+    {kExportMaps, "Export Maps",
+     "Writes the active texture's colour, normal and height maps as images under one base name, "
+     "all of them or, on any failure, none."},
     {kExit, "Exit",
      "Closes Quorvel. You are asked about every changed texture, in the order they were opened."},
     {kImageFormat, "Image Format",
@@ -104,7 +110,8 @@ const CommandText kCommandTexts[] = {
     {kRedo, "Redo", "Makes again the last change that Undo took back."},
     {kCut, "Cut", "A texture cannot be cut out of its window; use Copy. Not available."},
     {kCopy, "Copy", "Puts the active texture on the Clipboard, as its image and as a texture."},
-    {kPaste, "Paste", "Replaces the active texture by a texture on the Clipboard; Undo takes it back."},
+    {kPaste, "Paste",
+     "Replaces the active texture by a texture on the Clipboard; Undo takes it back."},
     {kNextPane, "Next Pane", "No texture window is split into panes; not available."},
     {kPreviousPane, "Previous Pane", "No texture window is split into panes; not available."},
 };
@@ -186,6 +193,14 @@ void installReliefTexts(const CCommandBlock& block, const TextSetter& set) {
 }
 
 void installButtonTexts(const CCommandBlock& block, const TextSetter& set) {
+    const QString seamless = panelText(
+        "Seamless",
+        "Makes the image tile: copies placed side by side and above each other show no seam. "
+        "The pattern's and the relief's scales are rounded to whole cells; the note below says "
+        "which scales are used. Off, the texture is drawn exactly as before.",
+        "commandblock.html#seamless");
+    set(block.seamlessBox()->checkBox(), seamless);
+    set(block.seamlessBox()->scaleNote(), seamless);
     set(block.reflectionButton(),
         panelText("Reflection",
                   "Opens Reflection Parameters: the colour and brilliance of the light that the "

@@ -1,5 +1,6 @@
 #include "document/quorveldoc.h"
 
+#include "engine/seamless.h"
 #include "files/texturedocument.h"
 
 #include <QFileInfo>
@@ -154,6 +155,12 @@ void CQuorvelDoc::setImageFormat(int format, std::optional<QSize> size) {
         after.view = QSize(kNewWidth, kNewHeight);
     }
     edit(after, QStringLiteral("Image Format"));
+}
+
+void CQuorvelDoc::setSeamless(bool on) {
+    State after = mState;
+    quorvel::setSeamless(after.record, on);
+    edit(after, QStringLiteral("Seamless"));
 }
 
 void CQuorvelDoc::moveTexture(float dx, float dy) {

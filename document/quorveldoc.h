@@ -50,6 +50,8 @@ public:
     // Format 0 to 8 with its image size, or any other value with no size: the view then shows
     // 160 x 120 and the record's size stays.
     void setImageFormat(int format, std::optional<QSize> size);
+    // Whether the image tiles without a seam ("Seamless"); off renders as before.
+    void setSeamless(bool on);
     // Moves the texture by a fraction of the image, as a drag in the view does.
     void moveTexture(float dx, float dy);
     // Replaces the whole record (Paste, or a test's set-up), named `edit`.

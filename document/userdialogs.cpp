@@ -45,6 +45,7 @@ QString CUserDialogs::saveFileName(QWidget* parent, const FileDialogRequest& req
     std::unique_ptr<QFileDialog> dialog(makeFileDialog(parent, request));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     if (!request.initialName.isEmpty())
         dialog->selectFile(request.initialName);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())

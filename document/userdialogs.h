@@ -16,6 +16,8 @@ struct FileDialogRequest {
     QStringList filters;
     QString defaultSuffix;     // added to a name typed without an extension
     bool severalFiles = true;  // an open dialog lets the user choose more than one file
+    // A save dialog asks before a chosen file is replaced; off when the caller asks itself.
+    bool confirmOverwrite = true;
 };
 
 // The one place where the program waits for the user: message boxes, file dialogs, the colour

@@ -1,12 +1,14 @@
 #include "panels/commandblock.h"
 
 #include "document/quorveldoc.h"
+#include "engine/seamless.h"
 #include "document/userdialogs.h"
 #include "panels/integerfield.h"
 #include "panels/lightingdialog.h"
 #include "panels/panelhost.h"
 #include "panels/promptbutton.h"
 #include "panels/reflectiondialog.h"
+#include "panels/seamlessbox.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -118,6 +120,11 @@ CCommandBlock::CCommandBlock(CPanelHost& host, QWidget* parent) : QWidget(parent
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(createMaterialGroup());
     layout->addWidget(createReliefGroup());
+    // Between the relief and the buttons: it rounds both groups' scales, and Tab reaches it
+    // after the relief fields.
+    mSeamless = new CSeamlessBox;
+    layout->addWidget(mSeamless);
+    connect(mSeamless, &CSeamlessBox::toggledByUser, this, &CCommandBlock::switchSeamless);
 
     mReflection =
         createButton(text("Reflection"), text("Set Reflection, Color and Brilliance Parameters."));
@@ -223,6 +230,7 @@ CCommandBlock::Fields CCommandBlock::fieldsOf(const quorvel::TextureParams& reco
     fields.intensity = shownValue(Field::Intensity, record);
     fields.material = record.material;
     fields.relief = record.relief;
+    fields.seamless = quorvel::isSeamless(record);
     return fields;
 }
 
@@ -249,6 +257,7 @@ void CCommandBlock::showRecord(const quorvel::TextureParams& record) {
     };
     mMaterial->setCurrentIndex(inList(record.material, mMaterial));
     mRelief->setCurrentIndex(inList(record.relief, mRelief));
+    mSeamless->showRecord(record);
 }
 
 CCommandBlock::Fields CCommandBlock::fields() const {
@@ -263,6 +272,7 @@ CCommandBlock::Fields CCommandBlock::fields() const {
     values.intensity = value(Field::Intensity);
     values.material = mMaterial->currentIndex();
     values.relief = mRelief->currentIndex();
+    values.seamless = mSeamless->isChecked();
     return values;
 }
 
@@ -340,6 +350,7 @@ void CCommandBlock::followRecord() {
     };
     mMaterial->setCurrentIndex(inList(record.material, mMaterial));
     mRelief->setCurrentIndex(inList(record.relief, mRelief));
+    mSeamless->showRecord(record);
 }
 
 bool CCommandBlock::eventFilter(QObject* watched, QEvent* event) {
@@ -406,6 +417,17 @@ void CCommandBlock::switchMaterial(int material) {
     // The presets come from the document's own table; picking the material already selected
     // changes nothing, so a hand-made palette is never lost to a second click.
     document->setMaterial(material);
+}
+
+void CCommandBlock::switchSeamless(bool on) {
+    CQuorvelDoc* document = mHost.activeDocument();
+    if (!document)
+        return;
+    if (!readBack()) {
+        mSeamless->showRecord(document->record());
+        return;
+    }
+    document->setSeamless(on);
 }
 
 void CCommandBlock::switchRelief(int relief) {

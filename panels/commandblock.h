@@ -11,6 +11,7 @@ class CIntegerField;
 class CPanelHost;
 class CQuorvelDoc;
 class CPromptButton;
+class CSeamlessBox;
 class QComboBox;
 class QProgressBar;
 
@@ -40,6 +41,7 @@ public:
         int intensity = 0;
         int material = 0;
         int relief = 0;
+        bool seamless = false;
         bool operator==(const Fields&) const = default;
     };
     static Fields fieldsOf(const quorvel::TextureParams& record);
@@ -68,6 +70,7 @@ public:
     CPromptButton* reflectionButton() const noexcept { return mReflection; }
     CPromptButton* lightingButton() const noexcept { return mLighting; }
     CPromptButton* previewButton() const noexcept { return mPreview; }
+    CSeamlessBox* seamlessBox() const noexcept { return mSeamless; }
     QProgressBar* progressBar() const noexcept { return mProgress; }
     // Renders report 0 to 1000.
     void setProgress(int permille);
@@ -86,6 +89,7 @@ private:
     void editInDialog(const QString& edit, Extra&&... extra);
     void switchMaterial(int material);
     void switchRelief(int relief);
+    void switchSeamless(bool on);
     void openLighting();
     void openReflection();
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -94,6 +98,7 @@ private:
     std::array<CIntegerField*, kFieldCount> mFields{};
     QComboBox* mMaterial = nullptr;
     QComboBox* mRelief = nullptr;
+    CSeamlessBox* mSeamless = nullptr;
     CPromptButton* mReflection = nullptr;
     CPromptButton* mLighting = nullptr;
     CPromptButton* mPreview = nullptr;

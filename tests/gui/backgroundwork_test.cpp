@@ -20,25 +20,6 @@
 using namespace Qt::StringLiterals;
 using namespace quorvel::command;
 
-namespace {
-
-// Runs `step` on the progress dialog of the work started next once it is up, as its bar moves:
-// that is, while the dialog's own update is under way.
-void whenProgressMoves(QObject* context, const std::function<void(QProgressDialog&)>& step) {
-    QTimer::singleShot(50, context, [context, step] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* dialog = qobject_cast<QProgressDialog*>(widget);
-            if (dialog && dialog->isVisible())
-                return void(QObject::connect(
-                    dialog->findChild<QProgressBar*>(), &QProgressBar::valueChanged, dialog,
-                    [dialog, step] { step(*dialog); }, Qt::SingleShotConnection));
-        }
-        whenProgressMoves(context, step);
-    });
-}
-
-}  // namespace
-
 // Save As to a .tga or Print to a PDF, cancelled with Escape or else with the Cancel button.
 class BackgroundWork : public GuiTest, public testing::WithParamInterface<std::tuple<int, bool>> {};
 

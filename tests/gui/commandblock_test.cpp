@@ -5,6 +5,7 @@
 #include "app/commandids.h"
 #include "app/mainframe.h"
 #include "document/quorveldoc.h"
+#include "engine/seamless.h"
 #include "app/quorvelview.h"
 #include "files/texturedocument.h"
 #include "panels/commandblock.h"
@@ -12,8 +13,12 @@
 #include "panels/palettebar.h"
 #include "panels/palettecells.h"
 #include "panels/promptbutton.h"
+#include "panels/seamlessbox.h"
 
 #include <QAbstractItemView>
+#include <QCheckBox>
+#include <QLabel>
+#include <QUndoStack>
 #include <QComboBox>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -166,6 +171,38 @@ TEST_F(CommandBlock, AMaterialChosenNotPointedAtNorWheeledLoadsItsPresetsKeeping
     EXPECT_EQ(record().material, 3);
     pick(materials, 1);
     EXPECT_EQ(field(Turbulence)->text(), "80"_q) << "Marble's presets, not the 37 typed";
+}
+
+TEST_F(CommandBlock, SeamlessIsOneUndoableEditByMouseOrKeysAndNamesTheWholeCellScales) {
+    CSeamlessBox* box = block().seamlessBox();
+    // Material, scales typed, what the note names in the fields' units (a Checker keeps pairs
+    // of cells, so that its first and last cells differ).
+    const std::tuple<int, QString, QString, QString> rows[] = {
+        {1, "27"_q, "14"_q, "Tiles at scale 30 \u00d7 10"_q},
+        {4, "30"_q, "50"_q, "Tiles at scale 40 \u00d7 60"_q}};
+    for (const auto& [material, x, y, note] : rows) {
+        pick(block().materialList(), material);
+        enter(ScaleX, x);
+        enter(ScaleY, y);
+        EXPECT_TRUE(box->scaleNote()->text().startsWith(note))
+            << box->scaleNote()->text().toStdString();
+        EXPECT_FALSE(box->scaleNote()->isEnabled()) << "greyed while off";
+    }
+    const int steps = activeDocument()->undoStack()->count();
+    user::click(box->checkBox());
+    EXPECT_TRUE(quorvel::isSeamless(record()) && box->scaleNote()->isEnabled());
+    EXPECT_EQ(command(id::kUndo)->text(), "&Undo Seamless"_q);
+    // The keyboard reaches it after the last relief field; Space turns it off again.
+    user::click(field(ReliefScaleY));
+    user::key(field(ReliefScaleY), Qt::Key_Tab);
+    ASSERT_TRUE(box->checkBox()->hasFocus());
+    user::key(box->checkBox(), Qt::Key_Space);
+    EXPECT_FALSE(quorvel::isSeamless(record()) || box->isChecked());
+    EXPECT_EQ(activeDocument()->undoStack()->count(), steps + 2);
+    user::key(&frame(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(quorvel::isSeamless(record()) && box->isChecked());
+    user::key(&frame(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(quorvel::isSeamless(record()) || box->isChecked());
 }
 
 TEST_F(CommandBlock, PreviewCommitsTheTypedValueAndRendersIt) {

@@ -20,7 +20,9 @@
 #include "panels/palettecells.h"
 #include "panels/promptbutton.h"
 #include "panels/reflectiondialog.h"
+#include "panels/seamlessbox.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -120,6 +122,7 @@ TEST_F(Editing, EveryKindOfEditIsOneNamedCommandUndoneAndRedoneByteForByte) {
     const std::pair<const char*, std::function<void()>> edits[] = {
         {"Material", [&] { user::pick(block().materialList(), 2); }},
         {"Relief", [&] { user::pick(block().reliefList(), 3); }},
+        {"Seamless", [&] { user::click(block().seamlessBox()->checkBox()); }},
         {"Detail", [&] { enter(Field::Detail, "7"); }},
         {"Turbulence", [&] { enter(Field::Turbulence, "37"); }},
         {"Scale X", [&] { enter(Field::ScaleX, "25"); }},

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QProgressBar>
+#include <QProgressDialog>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -160,4 +162,17 @@ void GuiTest::changeRecord(const std::function<void(quorvel::TextureParams&)>& c
     quorvel::TextureParams record = activeDocument()->record();
     change(record);
     activeDocument()->loadRecord(record);
+}
+
+void whenProgressMoves(QObject* context, const std::function<void(QProgressDialog&)>& step) {
+    QTimer::singleShot(50, context, [context, step] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QProgressDialog*>(widget);
+            if (dialog && dialog->isVisible())
+                return void(QObject::connect(
+                    dialog->findChild<QProgressBar*>(), &QProgressBar::valueChanged, dialog,
+                    [dialog, step] { step(*dialog); }, Qt::SingleShotConnection));
+        }
+        whenProgressMoves(context, step);
+    });
 }

@@ -23,6 +23,11 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 class CChildFrame;
 class CQuorvelDoc;
+class QProgressDialog;
+
+// Runs `step` on the progress dialog of the work started next once it is up, as its bar moves:
+// that is, while the dialog's own update is under way.
+void whenProgressMoves(QObject* context, const std::function<void(QProgressDialog&)>& step);
 
 // The user's side of every modal interaction, scripted: each question takes the next queued
 // answer and is recorded; an unexpected question fails the test and is answered No / Cancel.

@@ -47,7 +47,8 @@ if command -v appstreamcli >/dev/null; then
 fi
 for program in quorvel quorvel-render; do
     page="$prefix/share/man/man1/$program.1"
-    # Read once: grep -q leaving a pipe early would kill a writer still writing (pipefail).
+    # Read once, not piped into grep -q: grep leaving at the first match would end the writer
+    # with SIGPIPE, which pipefail reports as a missing option.
     text=$(tr -d '\\' <"$page")
     for option in $("$prefix/bin/$program" --help | grep -oE '(^|[ ,])-{1,2}[A-Za-z][a-z-]*' |
         tr -d ' ,' | sort -u); do
