@@ -154,9 +154,10 @@ ExportResult commitAll(std::vector<std::unique_ptr<PendingMap>>& maps,
         FileStatus status = map->file.commit();
         if (!status.ok()) {
             if (!replaced.empty()) {
-                status.message += " " + quotedList(replaced) +
-                                  (replaced.size() == 1 ? " was" : " were") +
-                                  " already written; the rest were not.";
+                status.message += ' ';
+                status.message += quotedList(replaced);
+                status.message += replaced.size() == 1 ? " was" : " were";
+                status.message += " already written; the rest were not.";
             }
             return {status, false};
         }
@@ -240,8 +241,14 @@ ExportResult writeMaps(const std::vector<std::string>& paths, ExportFormat forma
 }  // namespace
 
 std::string mapPath(const std::string& base, MapKind kind, ExportFormat format) {
-    const std::string suffix = kind == MapKind::Colour ? "" : "_" + std::string(mapName(kind));
-    return base + suffix + "." + std::string(extensionOf(format));
+    std::string path = base;
+    if (kind != MapKind::Colour) {
+        path += '_';
+        path += mapName(kind);
+    }
+    path += '.';
+    path += extensionOf(format);
+    return path;
 }
 
 ExportResult exportMap(const std::string& path, ExportFormat format, MapKind kind,
