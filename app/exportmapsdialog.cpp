@@ -71,7 +71,10 @@ CExportMapsDialog::CExportMapsDialog(const QString& base, QSize size, QWidget* p
     auto* nameRow = new QHBoxLayout;
     nameRow->addWidget(mBase, 1);
     nameRow->addWidget(mBrowse);
-    form->addRow(tr("Base na&me:"), nameRow);
+    // A row holding a layout gets no buddy of its own, so Alt+M would show as a literal '&'.
+    auto* nameLabel = new QLabel(tr("Base na&me:"));
+    nameLabel->setBuddy(mBase);
+    form->addRow(nameLabel, nameRow);
     form->addRow(tr("&Format:"), mFormat);
     form->addRow(tr("Size:"), new QLabel(tr("%1 \u00d7 %2 pixels, the texture's image format")
                                              .arg(size.width())
